@@ -1,0 +1,118 @@
+#include "control/main_flow.h"
+
+#include <string.h>
+
+#include "control/admin_check.h"
+#include "control/confirmation_dialog.h"
+#include "control/message_step.h"
+#include "control/options.h"
+#include "control/os_class.h"
+#include "control/restart.h"
+#include "control/result_codes.h"
+#include "control/run_record.h"
+#include "control/text_buffer.h"
+#include "inventory/collect_inventory.h"
+#include "prechecks/driver_version.h"
+#include "prechecks/presence_check.h"
+#include "removal/run_removal.h"
+
+namespace {
+
+int os_is_refused(int os_class) {
+    return os_class == OS_UNKNOWN || os_class == OS_WIN95 || os_class == OS_WIN95_OSR2 ||
+           os_class == OS_NT4;
+}
+
+// The pre-checks and the confirmation: 0 lets the removal run.
+int run_prechecks(run_record *record) {
+    product_profile *profile = record->profile;
+    if (!administrator_check(record->os_class)) return RESULT_NOT_ADMINISTRATOR;
+    if (profile->device_connected_message && is_handset_attached(profile->product_guid))
+        return RESULT_HANDSET_ATTACHED;
+    if (record->ids_from_record || !record->device_ids) return RESULT_SUCCESS;
+    if (profile->version_message) {
+        if (compare_installed_driver_version(record->device_ids, 0, record->os_class) == 0)
+            return RESULT_NO_INSTALLED_DRIVER;
+        return RESULT_SUCCESS;
+    }
+    if (!record->quiet && profile->warning_text &&
+        MessageBoxA(0, profile->warning_text, profile->warning_caption,
+                    MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL)
+        return RESULT_CANCELLED;
+    return RESULT_SUCCESS;
+}
+
+int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int arguments_fit,
+              HANDLE mutex, int *resumed) {
+    if (os_is_refused(record->os_class)) return RESULT_UNSUPPORTED_OS;
+    if (!arguments_fit) return RESULT_BAD_SWITCH;
+    int result = parse_options(arguments, record);
+    if (result != RESULT_SUCCESS) return result;
+    result = collect_inventory(record);
+    if (result != RESULT_SUCCESS) return result;
+    if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
+        register_resume(record->profile->uninstaller_name, record->own_path);
+        prompt_restart();
+        CloseHandle(mutex);
+        *resumed = 1;
+        return RESULT_SUCCESS;
+    }
+    result = run_prechecks(record);
+    if (result != RESULT_SUCCESS) return result;
+    if (record->quiet)
+        result = run_removal(record);
+    else
+        result = (int)run_confirmation_dialog(instance, record);
+    free_run_lists(record);
+    return result;
+}
+
+}  // namespace
+
+int build_argument_text(char *buffer, size_t size, const char *command_line,
+                        const char *extra_switches) {
+    if (strlen(command_line) > COMMAND_LINE_LIMIT || !text_copy(buffer, size, command_line))
+        return 0;
+    if (extra_switches && extra_switches[0]) {
+        if (!text_append(buffer, size, " \t") || !text_append(buffer, size, extra_switches)) {
+            buffer[0] = '\0';
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *command_line) {
+    run_record record;
+    memset(&record, 0, sizeof record);
+    record.profile = profile;
+    record.os_class = classify_os();
+
+    HANDLE mutex = CreateMutexA(0, FALSE, profile->product_guid);
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return RESULT_ALREADY_RUNNING;
+
+    char arguments[ARGUMENT_TEXT_SIZE];
+    int arguments_fit = build_argument_text(arguments, sizeof arguments,
+                                            command_line ? command_line : "",
+                                            profile->extra_switches);
+    int resumed = 0;
+    int result = run_steps(&record, instance, arguments, arguments_fit, mutex, &resumed);
+    if (resumed) return result;
+
+    show_result_messages(&record, result);
+
+    if (record.restart_needed) {
+        if (record.msi_mode) {
+            CloseHandle(mutex);
+            return RESULT_SUCCESS;
+        }
+        result = RESULT_RESTART_NEEDED;
+        if (record.force_rebooting) {
+            force_restart(record.os_class);
+        } else if ((!record.quiet && !record.leave_source) || record.force_rebootprompt) {
+            prompt_restart();
+        }
+    }
+    CloseHandle(mutex);
+    return result;
+}

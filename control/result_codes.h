@@ -1,0 +1,18 @@
+// Result codes of a run; the last one a run reaches is the process exit code.
+#ifndef K440_CONTROL_RESULT_CODES_H
+#define K440_CONTROL_RESULT_CODES_H
+
+enum result_code {
+    RESULT_SUCCESS = 0,
+    RESULT_RESTART_NEEDED = 2,
+    RESULT_CANCELLED = 3,
+    RESULT_ALREADY_RUNNING = 4,
+    RESULT_BAD_SWITCH = 8,
+    RESULT_UNSUPPORTED_OS = 9,
+    RESULT_WRONG_OS = 10,
+    RESULT_NO_INSTALLED_DRIVER = 12,
+    RESULT_NOT_ADMINISTRATOR = 13,
+    RESULT_HANDSET_ATTACHED = 14
+};
+
+#endif

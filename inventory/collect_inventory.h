@@ -1,0 +1,11 @@
+// The inventory: everything the driver set left on the machine, written into the run
+// record's lists for the removal sequence.
+#ifndef K440_INVENTORY_COLLECT_INVENTORY_H
+#define K440_INVENTORY_COLLECT_INVENTORY_H
+
+#include "control/run_record.h"
+
+// Fills windows_dir, own_path and the lists. Always returns 0.
+int collect_inventory(run_record *record);
+
+#endif

@@ -1,0 +1,239 @@
+// Files and folders of the simulated platform: case-insensitive paths, attributes that guard
+// deletion, searches with wildcards and the delayed deletion of the NT family.
+#include "files_api.h"
+
+#include <cstring>
+
+#include "handle_table.h"
+#include "machine.h"
+#include "mbcs.h"
+#include "system_api.h"
+#include "wildcard.h"
+
+using namespace sim;
+
+namespace {
+
+struct Search {
+    std::vector<WIN32_FIND_DATAA> entries;
+    size_t next = 0;
+};
+
+std::map<uintptr_t, Search> g_searches;
+std::map<uintptr_t, std::string> g_files;  // handles from CreateFileA
+
+bool close_file(HANDLE handle) {
+    auto it = g_files.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_files.end()) return false;
+    g_files.erase(it);
+    --current_process().open_handles;
+    return true;
+}
+
+DWORD copy_out(const std::string &text, LPSTR buffer, DWORD size) {
+    if (text.size() + 1 > size) return (DWORD)text.size() + 1;
+    memcpy(buffer, text.c_str(), text.size() + 1);
+    return (DWORD)text.size();
+}
+
+bool fail(DWORD error) {
+    SetLastError(error);
+    return false;
+}
+
+bool parent_exists(const std::string &path) {
+    size_t slash = path.rfind('\\');
+    if (slash == std::string::npos) return false;
+    std::string parent = path.substr(0, slash);
+    if (parent.size() == 2) parent += "\\";
+    FileNode *node = current_machine().files.find(parent);
+    return node && node->is_dir;
+}
+
+WIN32_FIND_DATAA find_data(const std::string &name, const FileNode *node) {
+    WIN32_FIND_DATAA d;
+    memset(&d, 0, sizeof d);
+    d.dwFileAttributes = node ? node->attributes : FILE_ATTRIBUTE_DIRECTORY;
+    if (node && !node->is_dir) d.nFileSizeLow = (DWORD)node->content.size();
+    strncpy(d.cFileName, name.c_str(), MAX_PATH - 1);
+    if (node && !node->short_name.empty()) strncpy(d.cAlternateFileName, node->short_name.c_str(), 13);
+    return d;
+}
+
+}  // namespace
+
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+    record_call("GetWindowsDirectoryA", std::to_string(size));
+    return copy_out(current_machine().windows_dir, buffer, size);
+}
+
+// As on Windows XP: a path that does not fit is cut to the buffer without a terminator and
+// the full size is returned.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+    record_call("GetModuleFileNameA", std::to_string(size));
+    if (module) return fail(ERROR_INVALID_HANDLE), 0;
+    const std::string &path = current_process().module_path;
+    if (path.size() + 1 > size) {
+        memcpy(buffer, path.c_str(), size);
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return (DWORD)path.size();
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    record_call("GetFileAttributesA", path ? path : "");
+    FileNode *node = path ? current_machine().files.find(path) : nullptr;
+    if (!node) {
+        SetLastError(path && parent_exists(path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return node->attributes;
+}
+
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+    record_call("SetFileAttributesA", std::string(path ? path : "") + " " + hex(attributes));
+    FileNode *node = path ? current_machine().files.find(path) : nullptr;
+    if (!node) return fail(ERROR_FILE_NOT_FOUND);
+    DWORD error;
+    if (current_machine().take_fault("SetFileAttributesA", path, &error)) return fail(error);
+    DWORD kept = node->is_dir ? FILE_ATTRIBUTE_DIRECTORY : 0;
+    DWORD settable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                     FILE_ATTRIBUTE_ARCHIVE;
+    DWORD value = (attributes & settable) | kept;
+    if (value == 0) value = FILE_ATTRIBUTE_NORMAL;
+    node->attributes = value;
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+    record_call("DeleteFileA", path ? path : "");
+    Machine &m = current_machine();
+    FileNode *node = path ? m.files.find(path) : nullptr;
+    if (!node) return fail(path && parent_exists(path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    DWORD error;
+    if (m.take_fault("DeleteFileA", path, &error)) return fail(error);
+    if (node->is_dir || (node->attributes & FILE_ATTRIBUTE_READONLY)) return fail(ERROR_ACCESS_DENIED);
+    if (node->in_use || equal_nocase(node->path(), current_process().module_path))
+        return fail(ERROR_ACCESS_DENIED);
+    m.files.remove(node->path());
+    return TRUE;
+}
+
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+    record_call("FindFirstFileA", pattern ? pattern : "");
+    std::string text = pattern ? pattern : "";
+    size_t slash = text.rfind('\\');
+    if (slash == std::string::npos || !data) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+    std::string dir_path = text.substr(0, slash);
+    std::string mask = text.substr(slash + 1);
+    FileNode *dir = current_machine().files.find(dir_path.size() == 2 ? dir_path + "\\" : dir_path);
+    if (!dir || !dir->is_dir) return fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+    DWORD error;
+    if (current_machine().take_fault("FindFirstFileA", text, &error))
+        return fail(error), INVALID_HANDLE_VALUE;
+    Search search;
+    if (dir->parent) {
+        if (wildcard_match(mask, ".")) search.entries.push_back(find_data(".", nullptr));
+        if (wildcard_match(mask, "..")) search.entries.push_back(find_data("..", nullptr));
+    }
+    for (const auto &child : dir->children) {
+        if (wildcard_match(mask, child->name) ||
+            (!child->short_name.empty() && wildcard_match(mask, child->short_name)))
+            search.entries.push_back(find_data(child->name, child.get()));
+    }
+    if (search.entries.empty()) return fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+    *data = search.entries[0];
+    search.next = 1;
+    uintptr_t number = new_handle_number();
+    g_searches[number] = search;
+    ++current_process().open_handles;
+    return reinterpret_cast<HANDLE>(number);
+}
+
+BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
+    record_call("FindNextFileA", "");
+    auto it = g_searches.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_searches.end() || !data) return fail(ERROR_INVALID_HANDLE);
+    Search &s = it->second;
+    if (s.next >= s.entries.size()) return fail(ERROR_NO_MORE_FILES);
+    *data = s.entries[s.next++];
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE handle) {
+    record_call("FindClose", "");
+    auto it = g_searches.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_searches.end()) return fail(ERROR_INVALID_HANDLE);
+    g_searches.erase(it);
+    --current_process().open_handles;
+    return TRUE;
+}
+
+// The NT family records a delayed move in the pending-rename list; Windows 98/ME has no such
+// function.
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
+    record_call("MoveFileExA", std::string(existing ? existing : "") + " -> " +
+                                   (new_name ? new_name : "(null)") + " " + hex(flags));
+    Machine &m = current_machine();
+    if (!m.is_nt()) return fail(ERROR_CALL_NOT_IMPLEMENTED);
+    if (!existing) return fail(ERROR_INVALID_PARAMETER);
+    DWORD error;
+    if (m.take_fault("MoveFileExA", existing, &error)) return fail(error);
+    if (!(flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        FileNode *node = m.files.find(existing);
+        if (!node) return fail(ERROR_FILE_NOT_FOUND);
+        if (!new_name) {
+            if (node->is_dir && !node->children.empty()) return fail(ERROR_DIR_NOT_EMPTY);
+            m.files.remove(node->path());
+            return TRUE;
+        }
+        return fail(ERROR_CALL_NOT_IMPLEMENTED);
+    }
+    if (!m.files.find(existing)) return fail(ERROR_FILE_NOT_FOUND);
+    PendingRename r;
+    r.source = existing;
+    r.target = new_name ? new_name : "";
+    m.pending_renames.push_back(r);
+    return TRUE;
+}
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE template_file) {
+    (void)share;
+    (void)security;
+    (void)flags;
+    (void)template_file;
+    record_call("CreateFileA", std::string(path ? path : "") + " " + hex(access) + " " +
+                                   std::to_string(disposition));
+    Machine &m = current_machine();
+    if (!path) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+    DWORD error;
+    if (m.take_fault("CreateFileA", path, &error)) return fail(error), INVALID_HANDLE_VALUE;
+    FileNode *node = m.files.find(path);
+    if (node && node->is_dir) return fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+    switch (disposition) {
+        case CREATE_NEW:
+            if (node) return fail(ERROR_FILE_EXISTS), INVALID_HANDLE_VALUE;
+            break;
+        case OPEN_EXISTING:
+        case TRUNCATE_EXISTING:
+            if (!node) return fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+            break;
+        case CREATE_ALWAYS:
+        case OPEN_ALWAYS:
+            break;
+        default:
+            return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+    }
+    if (!node && !parent_exists(path)) return fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+    if (!node) node = m.files.write_file(path, "", FILE_ATTRIBUTE_ARCHIVE);
+    else if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->content.clear();
+    add_handle_closer(close_file);
+    uintptr_t number = new_handle_number();
+    g_files[number] = node->path();
+    ++current_process().open_handles;
+    SetLastError(ERROR_SUCCESS);
+    return reinterpret_cast<HANDLE>(number);
+}

@@ -1,0 +1,193 @@
+// The simulated Windows machine: one state (registry, files, devices, version, user interface,
+// restart store) that every simulated platform function reads and changes, and the simulated
+// processes that run on it. A test plants a machine, runs the program in a process and looks at
+// the machine afterwards.
+#ifndef K440_SIM_MACHINE_H
+#define K440_SIM_MACHINE_H
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device_model.h"
+#include "security_model.h"
+#include "win_types.h"
+
+namespace sim {
+
+struct RegValue {
+    std::string name;
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+};
+
+struct RegKey {
+    std::string name;
+    RegKey *parent = nullptr;
+    std::vector<std::unique_ptr<RegKey>> subkeys;  // in creation order
+    std::vector<RegValue> values;                  // in creation order
+    KeySecurity security;
+    bool deleted = false;
+    // Faults: the enumeration of subkeys (or values) fails at this index with this error.
+    int subkey_enum_fails_at = -1;
+    DWORD subkey_enum_error = 0;
+    int value_enum_fails_at = -1;
+    DWORD value_enum_error = 0;
+
+    RegKey *child(const std::string &child_name) const;
+    RegValue *value(const std::string &value_name);
+    std::string path() const;  // relative to the root, without the root's name
+};
+
+struct Registry {
+    Registry();
+    std::unique_ptr<RegKey> hklm;
+    std::vector<std::unique_ptr<RegKey>> graveyard;  // deleted keys that handles may still name
+
+    RegKey *find(const std::string &path) const;  // nullptr when missing
+    RegKey *create(const std::string &path);      // creates every missing component
+    void set_value(const std::string &key_path, const std::string &name, DWORD type,
+                   const std::vector<uint8_t> &data);
+    void set_string(const std::string &key_path, const std::string &name,
+                    const std::string &text);  // REG_SZ with terminator
+    void set_dword(const std::string &key_path, const std::string &name, DWORD value);
+    bool has_value(const std::string &key_path, const std::string &name) const;
+    // Deletes a key with its subkeys, moving it to the graveyard; true when it existed.
+    bool remove_tree(const std::string &path);
+};
+
+struct FileNode {
+    std::string name;
+    std::string short_name;  // 8.3 name; empty when the long name is already one
+    bool is_dir = false;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE_VALUE;
+    std::string content;
+    bool in_use = false;  // open by a running program: cannot be deleted
+    FileNode *parent = nullptr;
+    std::vector<std::unique_ptr<FileNode>> children;
+
+    static constexpr DWORD FILE_ATTRIBUTE_ARCHIVE_VALUE = 0x20;
+    FileNode *child(const std::string &child_name) const;
+    std::string path() const;
+};
+
+struct PendingRename {
+    std::string source;
+    std::string target;  // empty: delete at restart
+};
+
+struct FileSystem {
+    FileSystem();
+    std::map<char, std::unique_ptr<FileNode>> drives;  // upper-case drive letter -> root
+
+    FileNode *find(const std::string &path) const;
+    FileNode *make_dir(const std::string &path);  // creates every missing folder
+    FileNode *write_file(const std::string &path, const std::string &content,
+                         DWORD attributes = 0x20);
+    bool exists(const std::string &path) const { return find(path) != nullptr; }
+    bool remove(const std::string &path);  // removes a file or a folder tree
+    std::vector<std::string> list_all() const;  // every path, depth first
+};
+
+struct VersionInfo {
+    bool query_fails = false;
+    DWORD platform = 2;
+    DWORD major = 5;
+    DWORD minor = 1;
+    DWORD build = 2600;
+    std::string service_pack = "Service Pack 2";
+};
+
+// Version answers for each OS class: 1 Windows 95, 2 95 OSR2, 3 98, 4 98 SE, 5 ME, 6 NT 4.0,
+// 7 2000, 8 XP, 9 Server 2003, 10 Vista; 0 a failing query.
+VersionInfo version_for_class(int os_class);
+
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    UINT style = 0;
+    bool has_owner = false;
+};
+
+struct UiScript {
+    std::vector<MessageBoxRecord> boxes;
+    // Answers a message box; by default every box is answered as its first button (IDOK).
+    std::function<int(const MessageBoxRecord &)> answer_box;
+};
+
+struct Call {
+    std::string function;
+    std::string detail;
+};
+
+// A fault planted for one platform function: the calls whose detail text contains `subject`
+// fail with `error`, starting after `skip` matching calls, for `times` calls (-1: always).
+struct Fault {
+    std::string function;
+    std::string subject;
+    DWORD error = 0;
+    int skip = 0;
+    int times = -1;
+};
+
+struct Machine {
+    Registry registry;
+    FileSystem files;
+    DeviceTree devices;
+    VersionInfo version;
+    UiScript ui;
+    std::string windows_dir = "C:\\WINDOWS";
+    unsigned code_page = 932;
+    std::map<std::string, int> mutexes;  // named mutex -> open handle count
+    std::vector<Call> calls;
+    std::vector<Fault> faults;
+    std::vector<PendingRename> pending_renames;  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
+    int restarts = 0;               // restarts carried out by restart()
+    int restart_requests = 0;       // ExitWindowsEx / SetupPromptReboot accepted
+
+    void set_os_class(int os_class) { version = version_for_class(os_class); }
+    bool is_nt() const { return version.platform == 2; }
+    // True (and consumes one occurrence) when a planted fault hits this call.
+    bool take_fault(const char *function, const std::string &detail, DWORD *error);
+    std::vector<Call> calls_to(const std::string &function) const;
+};
+
+struct Process {
+    Machine *machine = nullptr;
+    std::string module_path = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
+    DWORD last_error = 0;
+    Token token = administrator_token();
+    std::map<uintptr_t, std::string> mutex_handles;  // handle -> name
+    int open_handles = 0;  // keys, searches, files, device sets and INF handles not yet closed
+};
+
+// The process the simulated functions run in. Tests install one with ProcessScope.
+Process &current_process();
+Machine &current_machine();
+bool has_current_process();
+void set_current_process(Process *process);
+
+// Installs a process for the lifetime of the scope, restoring the previous one afterwards.
+class ProcessScope {
+  public:
+    explicit ProcessScope(Process &process);
+    ~ProcessScope();
+    ProcessScope(const ProcessScope &) = delete;
+    ProcessScope &operator=(const ProcessScope &) = delete;
+
+  private:
+    Process *previous_;
+};
+
+// Records a platform call in the current machine's call record.
+void record_call(const char *function, const std::string &detail);
+std::string hex(DWORD value);
+
+// Handle numbers shared by every kind of simulated handle, so that two kinds never collide.
+uintptr_t new_handle_number();
+
+}  // namespace sim
+
+#endif

@@ -1,0 +1,47 @@
+// Message boxes and dialogs of the simulated platform (user32).
+#ifndef K440_SIM_UI_API_H
+#define K440_SIM_UI_API_H
+
+#include "win_types.h"
+
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_YESNO 0x00000004L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONINFORMATION MB_ICONASTERISK
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_CLOSE 0x0010
+#define SW_HIDE 0
+#define SW_SHOW 5
+
+#define EWX_LOGOFF 0
+#define EWX_SHUTDOWN 1
+#define EWX_REBOOT 2
+#define EWX_FORCE 4
+
+typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure,
+                        LPARAM init_param);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+BOOL SetDlgItemTextA(HWND dialog, int item, LPCSTR text);
+HWND GetDlgItem(HWND dialog, int item);
+BOOL ShowWindow(HWND window, int command);
+BOOL UpdateWindow(HWND window);
+BOOL ExitWindowsEx(UINT flags, DWORD reason);
+
+#endif

@@ -1,0 +1,15 @@
+// Everything the simulated platform declares: what <windows.h> and <setupapi.h> give the
+// product in the Windows build.
+#ifndef K440_SIM_WINDOWS_SIM_H
+#define K440_SIM_WINDOWS_SIM_H
+
+#include "files_api.h"
+#include "mbcs_api.h"
+#include "registry_api.h"
+#include "security_api.h"
+#include "setupapi_api.h"
+#include "system_api.h"
+#include "ui_api.h"
+#include "win_types.h"
+
+#endif

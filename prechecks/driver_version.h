@@ -1,0 +1,13 @@
+// The installed driver version check.
+#ifndef K440_PRECHECKS_DRIVER_VERSION_H
+#define K440_PRECHECKS_DRIVER_VERSION_H
+
+#include "control/string_list.h"
+
+// 0 when no driver entry of the USB class matches a device id; otherwise 1, 2 or 3 as the
+// installed version is lower than, equal to or higher than `reference` (four numbers).
+// Without a reference any installed driver answers 2.
+int compare_installed_driver_version(const string_list_entry *device_ids, const int *reference,
+                                     int os_class);
+
+#endif

@@ -1,0 +1,11 @@
+// The removal sequence: the only operation that changes the machine.
+#ifndef K440_REMOVAL_RUN_REMOVAL_H
+#define K440_REMOVAL_RUN_REMOVAL_H
+
+#include "control/run_record.h"
+
+// Works through the record's lists in the fixed order; always returns 0. A needed restart
+// is reported in restart_needed.
+int run_removal(run_record *record);
+
+#endif

@@ -1,0 +1,55 @@
+#include "support/sim_test.h"
+
+#include <cstring>
+
+#include "control/os_class.h"
+
+void SimTest::SetUp() {
+    process.machine = &machine;
+    scope_.reset(new sim::ProcessScope(process));
+    machine.set_os_class(OS_WINXP);
+    machine.windows_dir = "C:\\WINDOWS";
+    machine.files.make_dir("C:\\WINDOWS\\system32\\drivers");
+    machine.files.make_dir("C:\\WINDOWS\\inf");
+    machine.registry.create("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    machine.registry.create("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+    machine.registry.create("System\\CurrentControlSet\\Services");
+    profile = *builtin_profile();
+    profile.dialog_id = 102;
+    profile.text_control_id = 1002;
+    profile.uninstall_button_id = 1003;
+    profile.cancel_button_id = 1004;
+}
+
+void SimTest::TearDown() {
+    if (expect_handles_closed) {
+        EXPECT_EQ(0, process.open_handles) << "the run left platform handles open";
+    }
+    scope_.reset();
+}
+
+int SimTest::run(const char *command_line) {
+    return run_uninstaller(&profile, nullptr, command_line);
+}
+
+run_record SimTest::new_record(int os_class) {
+    run_record record;
+    std::memset(&record, 0, sizeof record);
+    record.profile = &profile;
+    record.os_class = os_class >= 0 ? os_class : classify_os();
+    return record;
+}
+
+void SimTest::use_os(int os_class) {
+    machine.set_os_class(os_class);
+    machine.windows_dir = os_class >= OS_WIN2000 ? "C:\\WINDOWS" : "C:\\WINDOWS";
+}
+
+void SimTest::load_fixture(const std::string &name) {
+    std::string error;
+    ASSERT_TRUE(sim::load_machine(machine, fixture_path(name), &error)) << error;
+}
+
+std::string fixture_path(const std::string &relative) {
+    return std::string(K440_SOURCE_DIR) + "/tests/fixtures/" + relative;
+}
