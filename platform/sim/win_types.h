@@ -34,6 +34,7 @@ typedef uint8_t UCHAR;
 typedef char CHAR;
 typedef uint16_t USHORT;
 typedef int16_t SHORT;
+typedef UINT *PUINT;
 typedef uint16_t WCHAR;
 typedef void *PVOID;
 typedef void *LPVOID;

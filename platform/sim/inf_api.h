@@ -1,0 +1,27 @@
+// INF files of the simulated platform, read through SetupAPI's INF parser.
+#ifndef K440_SIM_INF_API_H
+#define K440_SIM_INF_API_H
+
+#include "win_types.h"
+
+typedef PVOID HINF;
+
+typedef struct _INFCONTEXT {
+    PVOID Inf;
+    PVOID CurrentInf;
+    UINT Section;
+    UINT Line;
+} INFCONTEXT, *PINFCONTEXT;
+
+#define INF_STYLE_NONE 0x00000000
+#define INF_STYLE_OLDNT 0x00000001
+#define INF_STYLE_WIN4 0x00000002
+
+HINF SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT error_line);
+void SetupCloseInfFile(HINF inf);
+BOOL SetupFindFirstLineA(HINF inf, PCSTR section, PCSTR key, PINFCONTEXT context);
+BOOL SetupFindNextLine(PINFCONTEXT context_in, PINFCONTEXT context_out);
+BOOL SetupGetStringFieldA(PINFCONTEXT context, DWORD field_index, PSTR buffer, DWORD size,
+                          PDWORD required);
+
+#endif
