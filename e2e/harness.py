@@ -149,12 +149,44 @@ def _base_env(prefix, display=None, lang=None):
     return env
 
 
-def _run(argv, env, timeout, cwd=None, check_rc=True, input_bytes=None):
-    _trace(*argv)
-    try:
-        done = subprocess.run(argv, env=env, cwd=cwd, timeout=timeout, input=input_bytes,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    except subprocess.TimeoutExpired:
+class Launched:
+    """A started command whose output goes to temporary files, not pipes: Wine's own
+    processes (wineserver, services.exe, explorer.exe) that a command starts inherit its
+    output and outlive it, so a pipe would not reach its end when the command does."""
+
+    def __init__(self, argv, env, cwd=None):
+        _trace(*argv)
+        self.argv = argv
+        self._out = tempfile.TemporaryFile()
+        self._err = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(argv, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+                                        stdout=self._out, stderr=self._err,
+                                        start_new_session=True)
+        self.returncode = None
+        self.timed_out = False
+        self.stdout = self.stderr = b""
+
+    def wait(self, timeout):
+        """Waits for the command; kills it after the timeout (returncode None, timed_out)."""
+        try:
+            self.returncode = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.process.wait()
+            self.timed_out = True
+        for f, attr in ((self._out, "stdout"), (self._err, "stderr")):
+            f.seek(0)
+            setattr(self, attr, f.read())
+            f.close()
+        return self
+
+
+def _run(argv, env, timeout, cwd=None, check_rc=True):
+    done = Launched(argv, env, cwd).wait(timeout)
+    if done.timed_out:
         raise HarnessError("timed out after %ss: %s" % (timeout, " ".join(argv)))
     if check_rc and done.returncode != 0:
         raise HarnessError("%s exited %d: %s" % (" ".join(argv), done.returncode,
@@ -319,7 +351,7 @@ class Prefix:
         self._xvfb = None
         self._held = []         # Windows paths of planted files that are in use
         self._holder = None
-        self._ignore = []       # extra churn patterns of this case (see Snapshot.diff)
+        self._server_up = False
 
     # -- set-up and tear-down ---------------------------------------------------------------
 
@@ -331,6 +363,7 @@ class Prefix:
         os.rmdir(self.path)
         _run(["cp", "-a", template, self.path], dict(os.environ), timeout=300)
         self._start_xvfb()
+        self._install_wintool()
         self.set_version(self.version)
         return self
 
@@ -341,7 +374,8 @@ class Prefix:
     def close(self):
         self.release_held()
         if self.path:
-            _kill_server(self.env())
+            _kill_server(self._env())
+        self._server_up = False
         if self._xvfb:
             self._xvfb.terminate()
             try:
@@ -376,6 +410,18 @@ class Prefix:
         self.display = ":" + number.decode().strip()
 
     def env(self):
+        """The environment of the prefix's programs; starts the prefix's wineserver first if
+        it is not running."""
+        if not self._server_up:
+            # Started on its own with no inherited pipes: a server that a wine command starts
+            # keeps that command's stdout open, and a reader then waits for the server to go
+            # away (3 s after the last program). Persistent until kill_server().
+            subprocess.run(["wineserver", "-p"], env=self._env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+            self._server_up = True
+        return self._env()
+
+    def _env(self):
         return _base_env(self.path, self.display, self.lang)
 
     # -- paths ------------------------------------------------------------------------------
@@ -419,7 +465,8 @@ class Prefix:
     def kill_server(self):
         """Ends the prefix's wineserver (and every program still running in it); it writes
         the registry to system.reg/user.reg first."""
-        _kill_server(self.env())
+        _kill_server(self._env())
+        self._server_up = False
 
     def set_version(self, version):
         if version not in VERSIONS:
@@ -521,21 +568,15 @@ class Prefix:
         may show one."""
         self.hold_planted()
         cwd = os.path.dirname(self._existing_host_path(exe)) if re.match(r"^[Cc]:", exe) else None
-        argv = ["wine", exe] + list(args)
-        _trace(*argv)
         started = time.time()
-        proc = subprocess.Popen(argv, env=self.env(), cwd=cwd, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
         try:
-            out, err = proc.communicate(timeout=timeout)
-            return Result(proc.returncode, False, out, err, seconds=time.time() - started)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            out, err = proc.communicate()
-            self.kill_server()
-            return Result(None, True, out, err, seconds=time.time() - started)
+            done = Launched(["wine", exe] + list(args), self.env(), cwd).wait(timeout)
         finally:
             self.release_held()
+        if done.timed_out:
+            self.kill_server()
+        return Result(done.returncode, done.timed_out, done.stdout, done.stderr,
+                      seconds=time.time() - started)
 
     def run_watched(self, exe, args=(), timeout=60, answer="default"):
         """Runs the program while wintool records every dialog and message box it shows and
@@ -545,16 +586,14 @@ class Prefix:
         tool = self._install_wintool()
         argv = ["wine", tool, "watch", "-t", str(int(timeout * 1000)), "-a", str(answer), "--",
                 exe] + list(args)
-        _trace(*argv)
         started = time.time()
         try:
-            done = subprocess.run(argv, env=self.env(), stdout=subprocess.PIPE,
-                                  stderr=subprocess.PIPE, timeout=timeout + 30)
-        except subprocess.TimeoutExpired:
-            self.kill_server()
-            raise HarnessError("wintool watch did not end")
+            done = Launched(argv, self.env()).wait(timeout + 30)
         finally:
             self.release_held()
+        if done.timed_out:
+            self.kill_server()
+            raise HarnessError("wintool watch did not end")
         text = done.stdout.decode("latin-1")
         boxes, code, timed_out = parse_wintool_output(text)
         if code is None and not timed_out:
@@ -567,24 +606,20 @@ class Prefix:
         wait_box/click/escape/close; finish with finish(process)."""
         self.hold_planted()
         cwd = os.path.dirname(self._existing_host_path(exe)) if re.match(r"^[Cc]:", exe) else None
-        argv = ["wine", exe] + list(args)
-        _trace(*argv)
-        return subprocess.Popen(argv, env=self.env(), cwd=cwd, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
+        return Launched(["wine", exe] + list(args), self.env(), cwd)
 
-    def finish(self, process, timeout=30):
+    def finish(self, launched, timeout=30):
         """Waits for a started program; returns its Result (code None after a timeout, when
         the program is killed)."""
+        started = time.time()
         try:
-            out, err = process.communicate(timeout=timeout)
-            return Result(process.returncode, False, out, err)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            out, err = process.communicate()
-            self.kill_server()
-            return Result(None, True, out, err)
+            done = launched.wait(timeout)
         finally:
             self.release_held()
+        if done.timed_out:
+            self.kill_server()
+        return Result(done.returncode, done.timed_out, done.stdout, done.stderr,
+                      seconds=time.time() - started)
 
     def tool(self, args, timeout=30):
         """Runs wintool with arguments; returns its stdout records as text."""
@@ -738,9 +773,14 @@ def read_file_list(list_file):
     return entries
 
 
+DIGEST_LIMIT = 1 << 20
+
+
 def list_files(drive_c):
-    """{lower-case Windows path: (attribute letters, size, content digest or None)} of every
-    file and folder under drive_c (symbolic links are not followed)."""
+    """{lower-case Windows path: (attribute letters, size, content)} of every file and folder
+    under drive_c (symbolic links are not followed). content is a digest for files up to 1 MB
+    and the modification time for larger ones (Wine's own DLLs; hashing them would double the
+    time of a snapshot); None for folders."""
     import hashlib
     out = {}
     for here, dirs, files in os.walk(drive_c):
@@ -755,11 +795,12 @@ def list_files(drive_c):
             elif os.path.isdir(p):
                 out[key] = (attribute_letters(dos_attributes(p, st)), 0, None)
             else:
-                h = hashlib.sha1()
-                with open(p, "rb") as f:
-                    for chunk in iter(lambda: f.read(1 << 20), b""):
-                        h.update(chunk)
-                out[key] = (attribute_letters(dos_attributes(p, st)), st.st_size, h.hexdigest())
+                if st.st_size <= DIGEST_LIMIT:
+                    with open(p, "rb") as f:
+                        content = hashlib.sha1(f.read()).hexdigest()
+                else:
+                    content = "mtime:%d" % st.st_mtime_ns
+                out[key] = (attribute_letters(dos_attributes(p, st)), st.st_size, content)
         dirs[:] = [d for d in dirs if not os.path.islink(os.path.join(here, d))]
     return out
 
@@ -849,6 +890,12 @@ def parse_wine_registry(path, root):
         if line.startswith("["):
             name, _ = _wine_unquote('"' + line[1:line.rindex("]")].replace('"', '\\"') + '"', 0)
             full = root + "\\" + name
+            # Wine writes only keys with values or without subkeys; the keys between are
+            # implied.
+            parts = full.split("\\")
+            for n in range(2, len(parts)):
+                parent = "\\".join(parts[:n])
+                keys.setdefault(parent.lower(), RegKey(parent))
             key = keys.setdefault(full.lower(), RegKey(full))
             continue
         if key is None:
@@ -873,7 +920,8 @@ def _parse_wine_data(rest):
     m = re.match(r"str\((\d+)\):", rest)
     if m:
         t = int(m.group(1))
-        return t, _strip_terminator(_wine_unquote(rest, m.end())[0])
+        # Wine leaves out the final terminator of a string type when it writes one.
+        return t, _wine_unquote(rest, m.end())[0]
     if rest.startswith("dword:"):
         return REG_DWORD, int(rest[6:], 16)
     m = re.match(r"hex(?:\(([0-9a-fA-F]+)\))?:(.*)$", rest)
@@ -956,10 +1004,18 @@ def _normalise_root(name):
 
 # What Wine changes by itself between two runs of a program that does nothing; a diff leaves
 # it out. Registry patterns match lower-case key paths, file patterns lower-case Windows paths.
+# Measured by snapshotting around runs that change nothing (-quiet -bogus, the refused start
+# on win95 with its box, wineboot -r): the only churn is the display driver's timestamp, which
+# winex11 rewrites whenever a program starts. The harness's own files live in C:\e2e-tools
+# (copied in before any snapshot, so they never appear as a change).
 WINE_CHURN_KEYS = [
-    r"hkey_local_machine\\system\\currentcontrolset\\control\\session manager\\environment$",
+]
+WINE_CHURN_VALUES = [
+    r"^hkey_local_machine\\system\\currentcontrolset\\control\\class\\"
+    r"\{4d36e968-e325-11ce-bfc1-08002be10318\}\\\d{4}\\driverdatedata$",
 ]
 WINE_CHURN_FILES = [
+    r"^c:\\e2e-tools(\\|$)",
 ]
 
 
@@ -1011,10 +1067,12 @@ class Snapshot:
         """(attribute letters, size, digest) of a file or folder, or None."""
         return self.files.get(windows_path.rstrip("\\").lower())
 
-    def diff(self, after, ignore_keys=(), ignore_files=()):
+    def diff(self, after, ignore_keys=(), ignore_values=(), ignore_files=()):
         """What changed from this snapshot to `after`, leaving out Wine's own churn and the
-        given extra patterns (regular expressions over lower-case paths)."""
+        given extra patterns (regular expressions over lower-case paths: key paths, key
+        path + "\\" + value name, Windows file paths)."""
         key_filters = [re.compile(p) for p in WINE_CHURN_KEYS + list(ignore_keys)]
+        value_filters = [re.compile(p) for p in WINE_CHURN_VALUES + list(ignore_values)]
         file_filters = [re.compile(p) for p in WINE_CHURN_FILES + list(ignore_files)]
         skip_key = lambda k: any(f.search(k) for f in key_filters)
         skip_file = lambda k: any(f.search(k) for f in file_filters)
@@ -1033,6 +1091,8 @@ class Snapshot:
                                    for v in b.values.values()]
             else:
                 for n in sorted(set(a.values) | set(b.values)):
+                    if any(f.search(k + "\\" + n) for f in value_filters):
+                        continue
                     va, vb = a.values.get(n), b.values.get(n)
                     if va and not vb:
                         d.removed_values.append("%s\\%s = %s" % (a.name, va[0] or "@", _show(va)))
