@@ -56,7 +56,7 @@ EXIT_CODES = {
     14: "a handset is attached",
 }
 
-TEMPLATE_STAMP = "k440-template-v1"
+TEMPLATE_STAMP = "k440-template-v2"
 
 
 class HarnessError(Exception):
@@ -218,6 +218,14 @@ def ensure_template():
         # A crash must end the program, not wait on the crash dialog.
         _run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
               "/t", "REG_DWORD", "/d", "0", "/f"], env, timeout=60)
+        # A virtual desktop: Wine is the window manager, as Windows is. On a bare Xvfb display
+        # each X window that goes away would otherwise wait 2 s for a window manager that is
+        # not there ("wait_for_withdrawn_state ... timed out"), and focus and activation
+        # follow Windows' rules rather than an X window manager's.
+        _run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
+              "/d", "Default", "/f"], env, timeout=60)
+        _run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v",
+              "Default", "/d", "1024x768", "/f"], env, timeout=60)
         _kill_server(env)
         subprocess.run(["wineserver", "-w"], env=env, timeout=60)
         open(os.path.join(building, TEMPLATE_STAMP), "w").close()

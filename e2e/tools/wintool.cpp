@@ -4,7 +4,7 @@
 //
 //   wintool wait  [-t ms] [-c class]          wait for a visible top-level window, dump it
 //   wintool dump  [-c class] [-w hwnd]        dump every matching window (or one)
-//   wintool click   -w hwnd id                press a button: BM_CLICK
+//   wintool click   -w hwnd id                press a button: BM_CLICK (posted)
 //   wintool command -w hwnd id                WM_COMMAND(id, BN_CLICKED) to the dialog
 //   wintool escape  -w hwnd                   the Escape key (to the focused control)
 //   wintool close   -w hwnd                   the close box: WM_SYSCOMMAND SC_CLOSE
@@ -152,12 +152,12 @@ void press_escape(HWND dialog) {
     PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
+// Posted, not sent: a sent BM_CLICK that ends a message box gets its reply only after the
+// box's process has moved on (under Wine the sender waited out its whole timeout).
 bool click_button(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return false;
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-    return true;
+    return PostMessageA(button, BM_CLICK, 0, 0) != 0;
 }
 
 bool send_command(HWND dialog, int id) {
