@@ -369,10 +369,14 @@ class Prefix:
         os.makedirs(cases, exist_ok=True)
         self.path = tempfile.mkdtemp(prefix=self.name + "-", dir=cases)
         os.rmdir(self.path)
-        _run(["cp", "-a", template, self.path], dict(os.environ), timeout=300)
-        self._start_xvfb()
-        self._install_wintool()
-        self.set_version(self.version)
+        try:
+            _run(["cp", "-a", template, self.path], dict(os.environ), timeout=300)
+            self._start_xvfb()
+            self._install_wintool()
+            self.set_version(self.version)
+        except BaseException:
+            self.close()  # __exit__ does not run when __enter__ fails
+            raise
         return self
 
     def __exit__(self, *exc):
@@ -439,17 +443,8 @@ class Prefix:
         return os.path.join(self.path, "drive_c")
 
     def host_path(self, windows_path):
-        """C:\\windows\\inf\\x.inf -> <prefix>/drive_c/windows/inf/x.inf. The host name keeps
-        the case the path gives; Wine finds files case-insensitively."""
-        m = re.match(r"^[Cc]:\\?(.*)$", windows_path)
-        if not m:
-            raise HarnessError("not a path on drive C: %r" % windows_path)
-        parts = [p for p in m.group(1).split("\\") if p]
-        return os.path.join(self.drive_c, *parts) if parts else self.drive_c
-
-    def _existing_host_path(self, windows_path):
-        """Like host_path, but follows the case of folders that already exist (C:\\WINDOWS
-        is drive_c/windows)."""
+        """C:\\WINDOWS\\inf\\x.inf -> <prefix>/drive_c/windows/inf/x.inf: follows the case of
+        the names that already exist (as Wine finds them), keeps the given case for the rest."""
         m = re.match(r"^[Cc]:\\?(.*)$", windows_path)
         if not m:
             raise HarnessError("not a path on drive C: %r" % windows_path)
@@ -507,7 +502,7 @@ class Prefix:
         escapes or "@name" for a file beside the list."""
         entries = read_file_list(list_file)
         for e in entries:
-            target = self._existing_host_path(e.path)
+            target = self.host_path(e.path)
             if e.folder:
                 os.makedirs(target, exist_ok=True)
             else:
@@ -521,8 +516,11 @@ class Prefix:
                 self._held.append(e.path)
         return entries
 
+    def exists(self, windows_path):
+        return os.path.lexists(self.host_path(windows_path))
+
     def copy_in(self, host_file, windows_path):
-        target = self._existing_host_path(windows_path)
+        target = self.host_path(windows_path)
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.copyfile(host_file, target)
         return windows_path
@@ -575,7 +573,7 @@ class Prefix:
         timeout (then the program is killed and code is None): use run_watched for runs that
         may show one."""
         self.hold_planted()
-        cwd = os.path.dirname(self._existing_host_path(exe)) if re.match(r"^[Cc]:", exe) else None
+        cwd = os.path.dirname(self.host_path(exe)) if re.match(r"^[Cc]:", exe) else None
         started = time.time()
         try:
             done = Launched(["wine", exe] + list(args), self.env(), cwd).wait(timeout)
@@ -613,7 +611,7 @@ class Prefix:
         """Starts the program and returns at once, for a case that scripts its windows with
         wait_box/click/escape/close; finish with finish(process)."""
         self.hold_planted()
-        cwd = os.path.dirname(self._existing_host_path(exe)) if re.match(r"^[Cc]:", exe) else None
+        cwd = os.path.dirname(self.host_path(exe)) if re.match(r"^[Cc]:", exe) else None
         return Launched(["wine", exe] + list(args), self.env(), cwd)
 
     def finish(self, launched, timeout=30):
@@ -673,10 +671,18 @@ class Prefix:
 
     # -- snapshots --------------------------------------------------------------------------
 
+    def settle(self):
+        """Waits until Wine has set up the desktop and the display devices (it rewrites their
+        registry keys whenever a wineserver starts); ending the server in the middle of that
+        would save a half-written registry."""
+        self.tool(["desktop"])
+
     def snapshot(self):
         """The registry (HKLM and HKCU, from system.reg/user.reg after ending the
         wineserver, which writes them) and every file and folder of drive_c."""
         self.release_held()
+        if self._server_up:
+            self.settle()
         self.kill_server()
         registry = {}
         registry.update(parse_wine_registry(os.path.join(self.path, "system.reg"),
