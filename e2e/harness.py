@@ -399,7 +399,8 @@ class Prefix:
             _make_writable(self.path)
             shutil.rmtree(self.path, ignore_errors=True)
         elif self.path:
-            print("[e2e] kept prefix %s (display %s was closed)" % (self.path, self.display))
+            print("[e2e] kept prefix %s; look into it with WINEPREFIX=%s WINEARCH=win32 wine ..."
+                  % (self.path, self.path))
         self.path = None
 
     def _start_xvfb(self):

@@ -52,7 +52,11 @@ void print_text_fields(const char *text, int length) {
     printf("\t");
     for (int i = 0; i < length; ++i) {
         char c = text[i];
-        if (c == '\\') printf("\\\\");
+        if (IsDBCSLeadByte((BYTE)c) && i + 1 < length) {
+            // A double-byte character goes out whole: its trail byte may be a backslash.
+            putchar(c);
+            putchar(text[++i]);
+        } else if (c == '\\') printf("\\\\");
         else if (c == '\t') printf("\\t");
         else if (c == '\r') printf("\\r");
         else if (c == '\n') printf("\\n");
