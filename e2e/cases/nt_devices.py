@@ -29,7 +29,11 @@ PRODUCT_DEVICES = [
     ENUM + "USB\\VID_FFFF&PID_0001&MI_02\\6&2f3a1b&0&0002",
     ENUM + "ROOT\\K440DTCR\\0000",
 ]
-PRODUCT_DRIVER_KEYS = [CLASS + MODEM + "\\0001", CLASS + PORTS + "\\0003", CLASS + PORTS + "\\0004"]
+# Driver keys that DIF_REMOVE deletes with their devices. Wine deletes a driver key with
+# RegDeleteKey, which refuses a key with subkeys: the one carrying the product-GUID marker
+# stays under Wine (Windows deletes the device's software key whole).
+PRODUCT_DRIVER_KEYS = [CLASS + PORTS + "\\0003", CLASS + PORTS + "\\0004"]
+MARKED_DRIVER_KEY = CLASS + MODEM + "\\0001"
 PRODUCT_FILES = ["oem7.inf", "oem7.pnf", "oem8.inf", "oem8.pnf"]
 OTHER_DEVICE = ENUM + "USB\\VID_1234&PID_5678\\5&77aa&0&1"
 OTHER_DRIVER_KEY = CLASS + MODEM + "\\0002"
@@ -126,6 +130,9 @@ def quiet_run_removes_the_product_devices_and_infs():
             check(not after.has_key(key), "%s should be gone" % key)
         for name in PRODUCT_FILES:
             check(after.file("C:\\windows\\inf\\" + name) is None, "C:\\windows\\inf\\%s should be gone" % name)
+        check(after.has_key(MARKED_DRIVER_KEY),
+              "Wine keeps a driver key with subkeys on DIF_REMOVE; if this changed, Wine now "
+              "deletes the software key as Windows does")
         check(after.has_key(OTHER_DEVICE), "the other vendor's device stays")
         check(after.has_key(OTHER_DRIVER_KEY), "the other vendor's driver key stays")
         for name in OTHER_FILES:
@@ -133,10 +140,15 @@ def quiet_run_removes_the_product_devices_and_infs():
                         "C:\\windows\\inf\\%s is not the product's and stays unchanged" % name)
         diff = before.diff(after)
         unexpected = [k for k in diff.removed_keys
-                      if not any(k.lower().startswith(x.lower()) for x in PRODUCT_DEVICES + PRODUCT_DRIVER_KEYS)
-                      and "\\enum\\" not in k.lower()]
-        check(not [k for k in unexpected if "\\control\\class\\" in k.lower()],
-              "no other driver key may go: %r" % unexpected)
+                      if not any(k.lower().startswith(x.lower()) for x in PRODUCT_DEVICES + PRODUCT_DRIVER_KEYS)]
+        # Below Enum the platform also deletes the parent keys that the instances leave empty.
+        emptied = [ENUM + "USB\\VID_FFFF&PID_0001&MI_00", ENUM + "USB\\VID_FFFF&PID_0001&MI_02",
+                   ENUM + "ROOT\\K440DTCR"]
+        unexpected = [k for k in unexpected if k.lower() not in [e.lower() for e in emptied]]
+        check(not unexpected, "no other key may go: %r" % unexpected)
+        check(not diff.removed_files or all(
+            any(f.startswith("c:\\windows\\inf\\" + n) for n in PRODUCT_FILES) for f in diff.removed_files),
+            "only the product's INF files may go: %r" % diff.removed_files)
 
 
 if removal_sequence_in_place():
