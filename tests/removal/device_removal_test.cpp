@@ -2,6 +2,7 @@
 // device instance removed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "control/result_codes.h"
@@ -149,6 +150,42 @@ TEST_F(DeviceRemovalTest, AnAttachedHandsetEndsTheRunWith14AndChangesNothing) {
     EXPECT_EQ(registry_before, registry_snapshot()) << "the registry is unchanged";
     EXPECT_EQ(files_before, files_snapshot()) << "the files are unchanged";
     EXPECT_EQ(0, class_installer_calls("DIF_"));
+}
+
+}  // namespace
+
+namespace {
+
+// The machine of the end-to-end case, planted in the simulation: the same device tree read
+// back from "Enum" as Wine reads it, so that both platforms are held to one fixture.
+class NtDevicesFixtureTest : public DeviceRemovalTest {
+  protected:
+    void SetUp() override {
+        DeviceRemovalTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(sim::load_machine(machine, std::string(K440_SOURCE_DIR) + "/e2e/fixtures/nt-devices", &error))
+            << error;
+        ASSERT_EQ(4, sim::load_devices_from_enum(machine));
+    }
+};
+
+TEST_F(NtDevicesFixtureTest, TheProductsDevicesAndInfsGoAndNothingElse) {
+    ASSERT_EQ(1, discover_oem_infs(&record));
+    std::vector<std::string> found = texts_of(record.files_to_delete);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ((std::vector<std::string>{"C:\\WINDOWS\\inf\\oem7.inf", "C:\\WINDOWS\\inf\\oem7.pnf",
+                                        "C:\\WINDOWS\\inf\\oem8.inf", "C:\\WINDOWS\\inf\\oem8.pnf"}),
+              found)
+        << "oem7 by its marker (despite Microsoft), oem8 by provider and name; mdmgen.inf is Microsoft's";
+    ASSERT_EQ(1, disable_interface_devices(&record));
+    EXPECT_EQ(1, remove_matching_devices(&record));
+    EXPECT_EQ(1, machine.devices.live_count());
+    EXPECT_NE(nullptr, machine.devices.find("USB\\VID_1234&PID_5678\\5&77aa&0&1"));
+    const std::string classes = std::string(sim::CLASS_ROOT) + "\\";
+    EXPECT_EQ(nullptr, machine.registry.find(classes + MODEM_CLASS + "\\0001"))
+        << "Windows deletes the software key whole, marker included (Wine keeps it)";
+    EXPECT_EQ(nullptr, machine.registry.find(classes + PORTS_CLASS + "\\0004"));
+    EXPECT_NE(nullptr, machine.registry.find(classes + MODEM_CLASS + "\\0002"));
 }
 
 }  // namespace
