@@ -39,16 +39,6 @@ TEST_F(DeviceEnumerationTest, SeventeenInterfacesGrowTheArrayOnce) {
     free_device_enumeration(record);
 }
 
-TEST_F(DeviceEnumerationTest, SixteenInterfacesAlreadyGrow) {
-    plant_attached(16);
-    device_enumeration *record = nullptr;
-    GUID g = product();
-    ASSERT_EQ(1, enumerate_devices(&record, &g, 1, 0));
-    EXPECT_EQ(16u, record->count);
-    EXPECT_EQ(32u, record->capacity) << "an entry always stays free behind the last";
-    free_device_enumeration(record);
-}
-
 TEST_F(DeviceEnumerationTest, ReusedHolderRefillsFromTheSameList) {
     plant_attached(2);
     device_enumeration *record = nullptr;

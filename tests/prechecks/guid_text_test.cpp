@@ -37,14 +37,4 @@ TEST(GuidTextTest, RejectsMalformedTexts) {
     }
 }
 
-TEST(GuidTextTest, HexDigitValues) {
-    EXPECT_EQ(0, hex_digit_value('0'));
-    EXPECT_EQ(9, hex_digit_value('9'));
-    EXPECT_EQ(10, hex_digit_value('a'));
-    EXPECT_EQ(15, hex_digit_value('F'));
-    EXPECT_EQ(16, hex_digit_value('g'));
-    EXPECT_EQ(16, hex_digit_value('-'));
-    EXPECT_EQ(16, hex_digit_value('\0'));
-}
-
 }  // namespace

@@ -123,11 +123,6 @@ TEST_F(DeviceRemovalTest, EmptyListsMatchNothing) {
     EXPECT_EQ(0, class_installer_calls("DIF_REMOVE"));
 }
 
-TEST_F(DeviceRemovalTest, EnumDeviceInfoWithoutRecordIsRefused) {
-    EXPECT_FALSE(enum_device_info(INVALID_HANDLE_VALUE, 0, nullptr));
-    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, GetLastError());
-}
-
 TEST_F(DeviceRemovalTest, ADetachedHandsetIsRemovedAndItsInfFound) {
     handset("1", false, "0001");
     plant_inf(machine, "oem12.inf", inf_text("uninstallable", "USB\\VID_FFFF&PID_0001"));
