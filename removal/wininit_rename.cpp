@@ -65,9 +65,6 @@ void schedule_wininit_renames(const string_list_entry *restart_list) {
     char profile_path[PATH_SIZE];
     if (!text_join(profile_path, sizeof profile_path, windows_dir, "\\", "wininit.ini")) return;
 
-    HANDLE created = CreateFileA(profile_path, 0, 0, 0, CREATE_NEW, 0, 0);
-    if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
-
     section_text section;
     section.text = (char *)calloc(SECTION_SIZE, 1);
     if (!section.text) return;
@@ -90,7 +87,11 @@ void schedule_wininit_renames(const string_list_entry *restart_list) {
         DWORD before = section.used;
         if (add_line(&section, line) && section.used != before) added = 1;
     }
+    // Nothing to hand over leaves the file as it is: an empty wininit.ini would outlive the
+    // restart, since the start renames the file only when its section holds lines.
     if (added) {
+        HANDLE created = CreateFileA(profile_path, 0, 0, 0, CREATE_NEW, 0, 0);
+        if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
         WritePrivateProfileSectionA(rename_section, section.text, profile_path);
         // Windows 98/ME keep profile files cached; this writes the cache out at once.
         WritePrivateProfileStringA(0, 0, 0, profile_path);

@@ -65,6 +65,8 @@ void carry_out_wininit(Machine &m, RestartReport *report) {
     std::string content = file->content;
     std::vector<ProfileEntry> entries;
     ProfileFile::parse(content).section_entries("rename", &entries);
+    // Without a line to carry out the file is left as it is (as Wine's start does).
+    if (entries.empty()) return;
     for (const ProfileEntry &e : entries) {
         if (!e.has_value) continue;
         if (equal_nocase(e.key, "NUL"))

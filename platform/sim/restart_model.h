@@ -21,7 +21,8 @@ struct RestartReport {
 // source; a folder is deleted only when empty), the [rename] section of <windows>\wininit.ini
 // on Windows 98/ME (target=source, replacing a file of the target name; NUL as target deletes
 // the source file, not a folder nor a read-only file; the file is then renamed
-// wininit.bak), and the RunOnce values of HKLM, which are removed as they are taken.
+// wininit.bak, unless its section held no line), and the RunOnce values of HKLM, which are
+// removed as they are taken.
 RestartReport carry_out_restart(Machine &machine);
 
 }  // namespace sim
