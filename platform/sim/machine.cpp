@@ -302,6 +302,16 @@ std::vector<Call> Machine::calls_to(const std::string &function) const {
     return out;
 }
 
+void exit_process(Process &process) {
+    for (const auto &handle : process.mutex_handles) {
+        auto it = process.machine->mutexes.find(handle.second);
+        if (it != process.machine->mutexes.end() && --it->second <= 0)
+            process.machine->mutexes.erase(it);
+        --process.open_handles;
+    }
+    process.mutex_handles.clear();
+}
+
 Process &current_process() {
     if (!g_process) {
         std::fprintf(stderr, "simulated platform called without a current process\n");

@@ -163,6 +163,9 @@ struct Process {
     int open_handles = 0;  // keys, searches, files, device sets and INF handles not yet closed
 };
 
+// Ends a process as the platform does: its named mutexes lose the handles it held.
+void exit_process(Process &process);
+
 // The process the simulated functions run in. Tests install one with ProcessScope.
 Process &current_process();
 Machine &current_machine();

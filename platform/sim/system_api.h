@@ -23,6 +23,9 @@ BOOL CloseHandle(HANDLE handle);
 DWORD GetLastError(void);
 void SetLastError(DWORD error);
 HANDLE GetCurrentProcess(void);
+// The program's entry, declared by the platform headers and defined by the program.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
+
 HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
 HLOCAL LocalFree(HLOCAL memory);
 
