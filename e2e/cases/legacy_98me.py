@@ -44,7 +44,11 @@ FILES_GONE = [
     "C:\\Program Files\\halvenor\\K440dT\\readme.txt",
     "C:\\Program Files\\halvenor\\K440dT\\K440dT helper.dll",
 ]
-FILES_GONE_AT_RESTART = [PROGRAM, "C:\\TEMP\\OTHERAPP.TMP", "C:\\WINDOWS\\wininit.ini"]
+FILES_GONE_AT_RESTART = [PROGRAM]
+# Wine carries out wininit.ini whenever a session starts (its start-up runs the restart work),
+# so a wininit.ini planted before the run would be consumed before the program starts; the
+# lines other programs leave there are shown to stay by the host tests instead.
+FIXTURE_ONLY_FOR_THE_HOST = ["C:\\WINDOWS\\wininit.ini", "C:\\TEMP\\OTHERAPP.TMP"]
 
 
 def lowered(items):
@@ -82,6 +86,8 @@ def check_registry(diff, keys_gone):
 def quiet_run(version, keys_gone):
     with Prefix("legacy_" + version, version=version) as p:
         p.plant(FIXTURE)
+        for path in FIXTURE_ONLY_FOR_THE_HOST:
+            os.remove(p.host_path(path))
         exe = p.install_product()
         before = p.snapshot()
         result = p.run_watched(exe, ["-quiet"], timeout=60)
@@ -93,9 +99,9 @@ def quiet_run(version, keys_gone):
         diff = before.diff(after)
         check_registry(diff, keys_gone)
         check_equal(file_entries(FILES_GONE), removed_file_paths(diff), "files removed by the run")
-        check_equal([], diff.added_files, "files the run added")
-        check_equal(["c:\\windows\\wininit.ini"], [f.split(" [")[0] for f in diff.changed_files],
-                    "files the run changed")
+        check_equal(["c:\\windows\\wininit.ini"], [f.split(" [")[0] for f in diff.added_files],
+                    "files the run added")
+        check_equal([], diff.changed_files, "files the run changed")
         check(after.file(PROGRAM) is not None, "the running program stays until the restart")
 
         p.restart()
