@@ -48,7 +48,7 @@ FILES_GONE_AT_RESTART = [PROGRAM]
 # Wine carries out wininit.ini whenever a session starts (its start-up runs the restart work),
 # so a wininit.ini planted before the run would be consumed before the program starts; the
 # lines other programs leave there are shown to stay by the host tests instead.
-FIXTURE_ONLY_FOR_THE_HOST = ["C:\\WINDOWS\\wininit.ini", "C:\\TEMP\\OTHERAPP.TMP"]
+FIXTURE_ONLY_FOR_THE_HOST = ["C:\\windows\\wininit.ini", "C:\\TEMP\\OTHERAPP.TMP"]
 
 
 def lowered(items):
