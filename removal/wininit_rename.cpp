@@ -81,8 +81,10 @@ void schedule_wininit_renames(const string_list_entry *restart_list) {
     int added = 0;
     char line[PATH_SIZE + 8];
     for (const string_list_entry *entry = restart_list; entry; entry = entry->next) {
-        // Cleared like a file deleted now: the start refuses to delete a read-only file.
-        SetFileAttributesA(entry->text, FILE_ATTRIBUTE_NORMAL);
+        // The start refuses to delete a read-only file; other attributes do not matter.
+        DWORD attributes = GetFileAttributesA(entry->text);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesA(entry->text, FILE_ATTRIBUTE_NORMAL);
         if (!deletion_line(entry->text, line, sizeof line)) continue;
         DWORD before = section.used;
         if (add_line(&section, line) && section.used != before) added = 1;
