@@ -89,8 +89,8 @@ void schedule_wininit_renames(const string_list_entry *restart_list) {
         DWORD before = section.used;
         if (add_line(&section, line) && section.used != before) added = 1;
     }
-    // Nothing to hand over leaves the file as it is: an empty wininit.ini would outlive the
-    // restart, since the start renames the file only when its section holds lines.
+    // Nothing to hand over leaves the file as it is: a wininit.ini without lines could outlive
+    // the restart (Wine's start leaves such a file in place).
     if (added) {
         HANDLE created = CreateFileA(profile_path, 0, 0, 0, CREATE_NEW, 0, 0);
         if (created != INVALID_HANDLE_VALUE) CloseHandle(created);

@@ -165,3 +165,12 @@ TEST_F(OemRecords9x, InfPathTooLongForItsBufferQueuesNoFile) {
     EXPECT_EQ(0, follow_driver_keys(&record));
     EXPECT_EQ(nullptr, record.files_to_delete);
 }
+
+// "表" is 0x95 0x5C in code page 932: its second byte is not a backslash.
+TEST_F(OemRecords9x, DoubleByteNamesEndingInByte5CAreNotTakenForTrailingBackslashes) {
+    std::string dbcs_class = "\x95\x5C";
+    plant_driver_key("Modem\\" + dbcs_class, "Orvane Tel,Inc.", "A.INF", false);
+    record.class_keys = list_of({"Modem\\" + dbcs_class});
+    EXPECT_EQ(1, follow_driver_keys(&record));
+    EXPECT_EQ(strings({driver_key("Modem\\" + dbcs_class)}), texts_of(record.keys_to_delete));
+}
