@@ -59,10 +59,6 @@ TEST_F(OemRecords9x, OemNameValuesContainingTheShortNameInAnyCaseAreQueuedLowere
                                                     "orvane telk440dtat.inf", "k440dtp2.inf"}), sorted(value_names()));
 }
 
-TEST_F(OemRecords9x, MissingOemNameKeyQueuesNothing) {
-    EXPECT_EQ(0, scan_oem_name_values(&record));
-    EXPECT_EQ(nullptr, record.values_to_delete);
-}
 
 TEST_F(OemRecords9x, EmptyShortNameMatchesNoValue) {
     machine.registry.set_string(kOemName, "modem.inf", "x");
@@ -96,12 +92,6 @@ TEST_F(OemRecords9x, MicrosoftProviderInAnyCaseKeepsItsInf) {
     EXPECT_EQ(nullptr, record.files_to_delete);
 }
 
-TEST_F(OemRecords9x, UnreadableProviderKeepsItsInf) {
-    plant_driver_key("USB\\0001", nullptr, "USB.INF", false);
-    record.class_keys = list_of({"USB\\0001"});
-    EXPECT_EQ(0, follow_driver_keys(&record));
-    EXPECT_EQ(nullptr, record.files_to_delete);
-}
 
 TEST_F(OemRecords9x, MarkerWithoutInfPathQueuesOnlyTheKey) {
     plant_driver_key("Modem\\0004", nullptr, nullptr, true);
@@ -159,12 +149,6 @@ TEST_F(OemRecords9x, OverlongPathsAreSkippedNeverCut) {
     EXPECT_EQ(nullptr, record.files_to_delete) << "the INF path over 259 bytes is not queued";
 }
 
-TEST_F(OemRecords9x, InfPathTooLongForItsBufferQueuesNoFile) {
-    plant_driver_key("Modem\\0001", "Orvane Tel,Inc.", std::string(128, 'N').c_str(), false);
-    record.class_keys = list_of({"Modem\\0001"});
-    EXPECT_EQ(0, follow_driver_keys(&record));
-    EXPECT_EQ(nullptr, record.files_to_delete);
-}
 
 // "表" is 0x95 0x5C in code page 932: its second byte is not a backslash.
 TEST_F(OemRecords9x, DoubleByteNamesEndingInByte5CAreNotTakenForTrailingBackslashes) {

@@ -17,10 +17,6 @@ class ProfileFiles : public SimTest {
     }
 };
 
-TEST_F(ProfileFiles, WritingCreatesTheFileWithTheSection) {
-    EXPECT_TRUE(WritePrivateProfileStringA("rename", "NUL", "C:\\A.TMP", kIni));
-    EXPECT_EQ("[rename]\r\nNUL=C:\\A.TMP\r\n", content());
-}
 
 TEST_F(ProfileFiles, ExistingKeyIsReplacedInPlaceWithoutRegardToCase) {
     machine.files.write_file(kIni, "; head\r\n[One]\r\nalpha = 1\r\nbeta=2\r\n\r\n[Two]\r\nx=y\r\n");
@@ -65,13 +61,6 @@ TEST_F(ProfileFiles, SectionTooLargeForTheBufferEndsInTwoTerminators) {
     EXPECT_EQ('\0', buffer[7]);
 }
 
-TEST_F(ProfileFiles, MissingFileOrSectionReadsAsEmpty) {
-    char buffer[16] = "junk";
-    EXPECT_EQ(0u, GetPrivateProfileSectionA("rename", buffer, sizeof buffer, kIni));
-    EXPECT_EQ('\0', buffer[0]);
-    EXPECT_EQ(3u, GetPrivateProfileStringA("s", "k", "def", buffer, sizeof buffer, kIni));
-    EXPECT_STREQ("def", buffer);
-}
 
 TEST_F(ProfileFiles, BareFileNameLivesInTheWindowsDirectory) {
     EXPECT_TRUE(WritePrivateProfileStringA("rename", "NUL", "C:\\A", "wininit.ini"));
