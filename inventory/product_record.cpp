@@ -16,14 +16,21 @@
 
 namespace {
 
+// A file value is queued only as a whole path: empty, with an empty part (a doubled, leading
+// or trailing backslash) or a bare name, it names no file the installer placed, and the
+// deletion would aim at a folder or at whatever the name resolves to.
+int is_full_file_path(const char *path) { return is_key_path_below(path, 2); }
+
 // The numbered file values, each with its PNF twin on the NT family. A value without any
-// "." in its file name has no twin and adds only itself.
+// "." in its file name has no twin and adds only itself. A value that is no full path is
+// passed over; the series goes on, as the value itself was readable.
 void read_file_values(HKEY key, run_record *record) {
     for (unsigned int n = 0; n <= 0xFFFF; ++n) {
         char name[VALUE_NAME_SIZE];
         char path[PATH_SIZE];
         sprintf(name, "%4.4x", n);
         if (!reg_read_string_at(key, name, path, sizeof path)) return;
+        if (!is_full_file_path(path)) continue;
         push_string(&record->files_to_delete, path);
         char twin[PATH_SIZE];
         if (record->os_class >= OS_FIRST_NT && pnf_twin_of(path, twin, sizeof twin))
