@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a bounded time over a scratch corpus seeded from the repository's;
-# a crash leaves its input in the scratch folder and fails the test.
+# a crash leaves its input in the scratch folder and fails the test. K440_FUZZ_SECONDS in the
+# environment overrides the configured time (the long run:
+#   K440_FUZZ_SECONDS=300 ctest --test-dir build/host -R fuzz -j2 --timeout 0).
 set -euo pipefail
-target=$1 seeds=$2 seconds=$3
+target=$1 seeds=$2 seconds=${K440_FUZZ_SECONDS:-$3}
 [ -x "$target" ] || { echo "fuzz target $target is not built (./run build builds it)"; exit 1; }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
