@@ -150,12 +150,20 @@ def _base_env(prefix, display=None, lang=None):
 
 
 def _run(argv, env, timeout, cwd=None, check_rc=True, input_bytes=None):
+    """Runs a command to its end. Its output goes to temporary files, not pipes: when this
+    wine command is the one that starts the prefix's wineserver and services, they inherit
+    its output handles and keep a pipe open for as long as another program of the prefix
+    runs, so that reading to the end of a pipe would wait for that program."""
     _trace(*argv)
-    try:
-        done = subprocess.run(argv, env=env, cwd=cwd, timeout=timeout, input=input_bytes,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    except subprocess.TimeoutExpired:
-        raise HarnessError("timed out after %ss: %s" % (timeout, " ".join(argv)))
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        try:
+            code = subprocess.run(argv, env=env, cwd=cwd, timeout=timeout, input=input_bytes,
+                                  stdout=out, stderr=err).returncode
+        except subprocess.TimeoutExpired:
+            raise HarnessError("timed out after %ss: %s" % (timeout, " ".join(argv)))
+        out.seek(0)
+        err.seek(0)
+        done = subprocess.CompletedProcess(argv, code, out.read(), err.read())
     if check_rc and done.returncode != 0:
         raise HarnessError("%s exited %d: %s" % (" ".join(argv), done.returncode,
                                                  done.stderr.decode("utf-8", "replace")[-2000:]))
