@@ -98,6 +98,7 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
                                             profile->extra_switches);
     int resumed = 0;
     int result = run_steps(&record, instance, arguments, arguments_fit, mutex, &resumed);
+    free_run_lists(&record);  // also after a refusal or the resume registration
     if (resumed) return result;
 
     show_result_messages(&record, result);

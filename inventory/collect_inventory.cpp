@@ -1,7 +1,122 @@
 #include "inventory/collect_inventory.h"
 
-// Placeholder until the inventory lands: finds nothing.
+#include "control/mbtext.h"
+#include "control/os_class.h"
+#include "control/text_buffer.h"
+#include "inventory/oem_inf_discovery.h"
+#include "inventory/product_record.h"
+#include "platform/win32.h"
+#include "registry/device_keys_9x.h"
+#include "registry/key_path.h"
+#include "registry/oem_records_9x.h"
+#include "registry/reg_helpers.h"
+#include "registry/service_keys.h"
+
+#define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+
+namespace {
+
+const char *const nt_system_dirs[] = {"System32\\Drivers", "System32", 0};
+const char *const legacy_system_dirs[] = {"System", "System32", "System32\\Drivers",
+                                          "System\\Iosubsys", "System\\Vmm32", 0};
+
+// A path that does not fit its buffer is left empty: a cut path would name another place.
+void store_paths(run_record *record) {
+    UINT length = GetWindowsDirectoryA(record->windows_dir, PATH_SIZE);
+    if (length == 0 || length >= PATH_SIZE) record->windows_dir[0] = '\0';
+    DWORD own = GetModuleFileNameA(0, record->own_path, PATH_SIZE);
+    if (own == 0 || own >= PATH_SIZE) record->own_path[0] = '\0';
+}
+
+// The uninstall record is recognised by the program file name its "UninstallString" ends in.
+void find_uninstall_record(run_record *record) {
+    const char *own_name = mb_find_last_char(record->own_path, '\\');
+    if (!own_name) return;
+    string_list_entry *subkeys = 0;
+    reg_list_subkeys(UNINSTALL_KEY, &subkeys);
+    for (string_list_entry *subkey = subkeys; subkey; subkey = subkey->next) {
+        char path[PATH_SIZE];
+        char command[PATH_SIZE];
+        // A subkey name too long for the key path is skipped, never cut into another's name.
+        if (!compose_key_path(path, UNINSTALL_KEY, subkey->text)) continue;
+        if (!reg_read_string(path, "UninstallString", command, sizeof command)) continue;
+        const char *name = mb_find_last_char(command, '\\');
+        if (!name || !mb_equal_nocase(name, own_name)) continue;
+        push_string(&record->keys_to_delete, path);
+        break;
+    }
+    free_string_list(subkeys);
+}
+
+void push_all(string_list_entry **list, text_list texts) {
+    for (int i = 0; texts && texts[i]; ++i) push_string(list, texts[i]);
+}
+
+// The first system directory that holds the file wins; the others are not tried.
+void find_driver_file(run_record *record, const char *file_name, const char *const *dirs) {
+    for (int i = 0; dirs[i]; ++i) {
+        char dir[PATH_SIZE];
+        char candidate[PATH_SIZE];
+        if (!text_join(dir, sizeof dir, record->windows_dir, "\\", dirs[i]) ||
+            !text_join(candidate, sizeof candidate, dir, "\\", file_name))
+            continue;
+        if (GetFileAttributesA(candidate) == INVALID_FILE_ATTRIBUTES) continue;
+        push_string(&record->files_to_delete, candidate);
+        return;
+    }
+}
+
+void find_driver_files(run_record *record) {
+    if (!record->windows_dir[0]) return;  // no base to search from
+    const char *const *dirs = record->os_class >= OS_FIRST_NT ? nt_system_dirs : legacy_system_dirs;
+    text_list lists[2] = {record->profile->driver_files, record->profile->more_driver_files};
+    for (int l = 0; l < 2; ++l)
+        for (int i = 0; lists[l] && lists[l][i]; ++i) find_driver_file(record, lists[l][i], dirs);
+}
+
+// "-" marks a key of Windows 98/ME only, "+" one of the NT family only.
+void add_extra_keys(run_record *record) {
+    text_list keys = record->profile->extra_keys;
+    int nt = record->os_class >= OS_FIRST_NT;
+    for (int i = 0; keys && keys[i]; ++i) {
+        const char *key = keys[i];
+        if (key[0] == '-' || key[0] == '+') {
+            if ((key[0] == '+') != (nt != 0)) continue;
+            ++key;
+        }
+        push_string(&record->keys_to_delete, key);
+    }
+}
+
+void discover_legacy_keys(run_record *record) {
+    for (string_list_entry *name = record->device_names; name; name = name->next) {
+        scan_enumerator_key(record, name->text);
+        scan_device_key(record, "Enum\\Root", name->text);
+        scan_device_key(record, "Enum\\SW", name->text);
+    }
+    scan_vid_pid_devices(record);
+    scan_oem_name_values(record);
+    if (record->os_class == OS_WINME) scan_hardware_id_devices(record, "Enum\\USBSTOR");
+    scan_hardware_id_devices(record, "Enum\\PCI");
+    scan_hardware_id_devices(record, "Enum\\TAVOCEB");
+    follow_driver_keys(record);
+}
+
+}  // namespace
+
 int collect_inventory(run_record *record) {
-    (void)record;
+    store_paths(record);
+    find_uninstall_record(record);
+    read_product_record(record);
+    if (!record->device_ids) push_all(&record->device_ids, record->profile->default_device_ids);
+    push_all(&record->device_names, record->profile->device_names);
+    find_driver_files(record);
+    add_extra_keys(record);
+    if (record->os_class >= OS_FIRST_NT) {
+        discover_oem_infs(record);
+        find_service_keys(record);
+    } else {
+        discover_legacy_keys(record);
+    }
     return 0;
 }

@@ -1,7 +1,94 @@
 #include "removal/run_removal.h"
 
-// Placeholder until the removal sequence lands: removes nothing.
+#include <string.h>
+
+#include "control/mbtext.h"
+#include "control/os_class.h"
+#include "control/text_buffer.h"
+#include "platform/win32.h"
+#include "removal/device_removal.h"
+#include "removal/file_deletion.h"
+#include "removal/registry_deletion.h"
+#include "removal/restart_deletion.h"
+
+namespace {
+
+void remove_nt_devices(run_record *record) {
+    if (disable_interface_devices(record)) {
+        remove_matching_devices(record);
+        record->restart_needed = 1;
+    }
+    if (clear_usb_serial_flags(record->device_ids)) record->restart_needed = 1;
+}
+
+// Windows 98/ME rebuilds its driver index files from the INF directory at the next start.
+void remove_legacy_driver_index(run_record *record) {
+    static const char *const index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
+    for (int i = 0; index_files[i] && record->windows_dir[0]; ++i) {
+        char path[PATH_SIZE];
+        if (text_join(path, sizeof path, record->windows_dir, "\\", index_files[i]))
+            delete_file_now(path);
+    }
+    record->restart_needed = 1;
+}
+
+void delete_listed_keys_and_files(run_record *record) {
+    for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
+        delete_key_tree(key->text);
+    delete_listed_values(record->values_to_delete);
+    for (string_list_entry *file = record->files_to_delete; file; file = file->next)
+        delete_file_now(file->text);
+    text_list fixed = record->profile->fixed_files;
+    for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i) delete_file_now(fixed[i]);
+}
+
+// An entry whose deletion failed goes to the restart list unless it is "." or "..": the tail
+// from its last "." is then exactly ".".
+void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
+    if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) {
+        push_string(restart_list, full_path);  // the running program cannot delete itself
+        return;
+    }
+    if (delete_file_now(full_path)) return;
+    const char *dot = mb_find_last_char(full_path, '.');
+    if (dot && strcmp(dot, ".") == 0) return;
+    push_string(restart_list, full_path);
+}
+
+void sweep_install_folder(run_record *record) {
+    char pattern[PATH_SIZE];
+    char search[PATH_SIZE];
+    if (record->prefix_only) {
+        if (!text_join(pattern, sizeof pattern, record->profile->short_name, "", "*.*")) return;
+    } else {
+        text_copy(pattern, sizeof pattern, "*.*");
+    }
+    if (!text_join(search, sizeof search, record->install_dir, "\\", pattern)) return;
+
+    WIN32_FIND_DATAA found;
+    HANDLE listing = FindFirstFileA(search, &found);
+    if (listing == INVALID_HANDLE_VALUE) return;
+    string_list_entry *restart_list = 0;
+    do {
+        char full_path[PATH_SIZE];
+        // An entry whose full path does not fit is left alone, never cut into another name.
+        if (text_join(full_path, sizeof full_path, record->install_dir, "\\", found.cFileName))
+            sweep_entry(record, full_path, &restart_list);
+    } while (FindNextFileA(listing, &found));
+    FindClose(listing);
+    schedule_restart_deletion(restart_list, record->os_class);
+    free_string_list(restart_list);
+}
+
+}  // namespace
+
 int run_removal(run_record *record) {
-    (void)record;
+    if (record->os_class >= OS_FIRST_NT)
+        remove_nt_devices(record);
+    else
+        remove_legacy_driver_index(record);
+    delete_listed_keys_and_files(record);
+    if (record->leave_source || !record->install_dir[0]) return 0;
+    sweep_install_folder(record);
     return 0;
 }

@@ -1,4 +1,102 @@
 #include "removal/wininit_rename.h"
 
-// Placeholder until the wininit.ini route lands: nothing is scheduled.
-void schedule_wininit_renames(const string_list_entry *restart_list) { (void)restart_list; }
+#include <stdlib.h>
+#include <string.h>
+
+#include "control/mbtext.h"
+#include "control/run_record.h"
+#include "control/text_buffer.h"
+#include "platform/win32.h"
+
+// At its next start Windows 98/ME carries out the [rename] section of wininit.ini line by
+// line: "target=source" moves the source onto the target, and the target NUL deletes the
+// source. Every leftover gets its own line NUL=<short path>: the start runs before long file
+// names are available, so the source must be the 8.3 form.
+//
+// The profile-string function keeps one line per key, and every line here has the key NUL,
+// so the section is read whole, the new lines are added behind the lines that other programs
+// left there, and the section is written back whole.
+
+namespace {
+
+const char *const rename_section = "rename";
+
+// The largest section these systems read or write through the profile functions.
+#define SECTION_SIZE 32768
+
+struct section_text {
+    char *text;   // strings each ended by a terminator; the list ends with an empty string
+    DWORD used;   // bytes of the strings, not counting the list's final terminator
+};
+
+int section_holds_line(const section_text *section, const char *line) {
+    for (DWORD at = 0; at < section->used; at += (DWORD)strlen(section->text + at) + 1) {
+        if (mb_equal_nocase(section->text + at, line)) return 1;
+    }
+    return 0;
+}
+
+// Adds `line` unless it is there already; 0 when it does not fit into the section.
+int add_line(section_text *section, const char *line) {
+    if (section_holds_line(section, line)) return 1;
+    DWORD length = (DWORD)strlen(line) + 1;
+    if (section->used + length + 1 > SECTION_SIZE) return 0;
+    memcpy(section->text + section->used, line, length);
+    section->used += length;
+    section->text[section->used] = '\0';
+    return 1;
+}
+
+// The line NUL=<short path> for one leftover; 0 when the file has gone or its short form
+// does not fit (it is then left alone rather than written cut).
+int deletion_line(const char *path, char *line, size_t size) {
+    char short_path[PATH_SIZE];
+    DWORD length = GetShortPathNameA(path, short_path, sizeof short_path);
+    if (length == 0 || length >= sizeof short_path) return 0;
+    return text_join(line, size, "NUL", "=", short_path);
+}
+
+}  // namespace
+
+void schedule_wininit_renames(const string_list_entry *restart_list) {
+    char windows_dir[PATH_SIZE];
+    UINT length = GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
+    if (length == 0 || length >= sizeof windows_dir) return;
+    char profile_path[PATH_SIZE];
+    if (!text_join(profile_path, sizeof profile_path, windows_dir, "\\", "wininit.ini")) return;
+
+    section_text section;
+    section.text = (char *)calloc(SECTION_SIZE, 1);
+    if (!section.text) return;
+    section.used = GetPrivateProfileSectionA(rename_section, section.text, SECTION_SIZE,
+                                             profile_path);
+    // A section that fills the buffer may hold more than was read: writing it back would
+    // lose the lines beyond, so it is left as it is.
+    if (section.used >= SECTION_SIZE - 2) {
+        free(section.text);
+        return;
+    }
+    section.text[section.used] = '\0';
+
+    int added = 0;
+    char line[PATH_SIZE + 8];
+    for (const string_list_entry *entry = restart_list; entry; entry = entry->next) {
+        // The start refuses to delete a read-only file; other attributes do not matter.
+        DWORD attributes = GetFileAttributesA(entry->text);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesA(entry->text, FILE_ATTRIBUTE_NORMAL);
+        if (!deletion_line(entry->text, line, sizeof line)) continue;
+        DWORD before = section.used;
+        if (add_line(&section, line) && section.used != before) added = 1;
+    }
+    // Nothing to hand over leaves the file as it is: a wininit.ini without lines could outlive
+    // the restart (Wine's start leaves such a file in place).
+    if (added) {
+        HANDLE created = CreateFileA(profile_path, 0, 0, 0, CREATE_NEW, 0, 0);
+        if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
+        WritePrivateProfileSectionA(rename_section, section.text, profile_path);
+        // Windows 98/ME keep profile files cached; this writes the cache out at once.
+        WritePrivateProfileStringA(0, 0, 0, profile_path);
+    }
+    free(section.text);
+}

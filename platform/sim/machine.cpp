@@ -39,8 +39,18 @@ Node *find_child(const std::vector<std::unique_ptr<Node>> &children, const std::
 
 }  // namespace
 
+static std::string ascii_folded(const std::string &name) {
+    std::string out = name;
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+    return out;
+}
+
 RegKey *RegKey::child(const std::string &child_name) const {
-    return find_child(subkeys, child_name);
+    auto range = child_index.equal_range(ascii_folded(child_name));
+    for (auto it = range.first; it != range.second; ++it)
+        if (equal_nocase(it->second->name, child_name)) return it->second;
+    return nullptr;
 }
 
 RegValue *RegKey::value(const std::string &value_name) {
@@ -79,6 +89,7 @@ RegKey *Registry::create(const std::string &path) {
             next = key->subkeys.back().get();
             next->name = part;
             next->parent = key;
+            key->child_index.emplace(ascii_folded(part), next);
         }
         key = next;
     }
@@ -128,6 +139,12 @@ bool Registry::remove_tree(const std::string &path) {
     auto &siblings = key->parent->subkeys;
     for (auto it = siblings.begin(); it != siblings.end(); ++it) {
         if (it->get() != key) continue;
+        auto range = key->parent->child_index.equal_range(ascii_folded(key->name));
+        for (auto entry = range.first; entry != range.second; ++entry) {
+            if (entry->second != key) continue;
+            key->parent->child_index.erase(entry);
+            break;
+        }
         mark_deleted(key);
         graveyard.push_back(std::move(*it));
         siblings.erase(it);

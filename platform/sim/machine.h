@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "device_model.h"
@@ -27,6 +28,11 @@ struct RegKey {
     std::string name;
     RegKey *parent = nullptr;
     std::vector<std::unique_ptr<RegKey>> subkeys;  // in creation order
+    // Subkeys by their name with ASCII letters folded, a coarser match than the platform's
+    // comparison that child() then confirms: lookups stay constant-time, as the platform's
+    // sorted key cells are, however many subkeys a key has. Registry::create and
+    // Registry::remove_tree keep it in step with `subkeys`.
+    std::unordered_multimap<std::string, RegKey *> child_index;
     std::vector<RegValue> values;                  // in creation order
     KeySecurity security;
     bool deleted = false;

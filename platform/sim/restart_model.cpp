@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "mbcs.h"
+#include "profile_file.h"
 
 namespace sim {
 
@@ -23,12 +24,18 @@ void delete_entry(Machine &m, const std::string &path, RestartReport *report) {
 void rename_entry(Machine &m, const std::string &source, const std::string &target,
                   RestartReport *report) {
     FileNode *node = m.files.find(source);
-    if (!node || node->is_dir || m.files.find(target)) {
+    if (!node || node->is_dir) {
         report->failed.push_back(source + " -> " + target);
         return;
     }
     std::string content = node->content;
     DWORD attributes = node->attributes;
+    FileNode *existing = m.files.find(target);
+    if (existing && existing->is_dir) {
+        report->failed.push_back(source + " -> " + target);
+        return;
+    }
+    // The move replaces a file of the target's name: that is how in-use files get replaced.
     if (!m.files.write_file(target, content, attributes)) {
         report->failed.push_back(source + " -> " + target);
         return;
@@ -37,28 +44,36 @@ void rename_entry(Machine &m, const std::string &source, const std::string &targ
     report->renamed.push_back(source + " -> " + target);
 }
 
+// A NUL line deletes its source as a file: a folder or a read-only file stays.
+void delete_file_entry(Machine &m, const std::string &path, RestartReport *report) {
+    FileNode *node = m.files.find(path);
+    if (!node || node->is_dir || (node->attributes & 0x1)) {
+        report->failed.push_back(path);
+        return;
+    }
+    m.files.remove(path);
+    report->deleted.push_back(path);
+}
+
+// The [rename] section, read as the profile functions read it (names without regard to
+// case and blanks, comments and lines without "=" passed over), carried out line by line in
+// file order; the file is then kept as wininit.bak, replacing an older one.
 void carry_out_wininit(Machine &m, RestartReport *report) {
     std::string path = m.windows_dir + "\\wininit.ini";
     FileNode *file = m.files.find(path);
     if (!file || file->is_dir) return;
-    std::istringstream in(file->content);
-    std::string line;
-    bool in_rename = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            in_rename = equal_nocase(line, "[rename]");
-            continue;
-        }
-        size_t eq = line.find('=');
-        if (!in_rename || eq == std::string::npos) continue;
-        std::string target = line.substr(0, eq), source = line.substr(eq + 1);
-        if (equal_nocase(target, "NUL"))
-            delete_entry(m, source, report);
+    std::string content = file->content;
+    std::vector<ProfileEntry> entries;
+    ProfileFile::parse(content).section_entries("rename", &entries);
+    // Without a line to carry out the file is left as it is (as Wine's start does).
+    if (entries.empty()) return;
+    for (const ProfileEntry &e : entries) {
+        if (!e.has_value) continue;
+        if (equal_nocase(e.key, "NUL"))
+            delete_file_entry(m, e.value, report);
         else
-            rename_entry(m, source, target, report);
+            rename_entry(m, e.value, e.key, report);
     }
-    std::string content = m.files.find(path)->content;
     m.files.remove(m.windows_dir + "\\wininit.bak");
     m.files.remove(path);
     m.files.write_file(m.windows_dir + "\\wininit.bak", content);

@@ -19,8 +19,10 @@ struct RestartReport {
 
 // Carries out, in this order: the NT family's pending renames (a missing target deletes the
 // source; a folder is deleted only when empty), the [rename] section of <windows>\wininit.ini
-// on Windows 98/ME (target=source; NUL as target deletes the source; the file is then renamed
-// wininit.bak), and the RunOnce values of HKLM, which are removed as they are taken.
+// on Windows 98/ME (target=source, replacing a file of the target name; NUL as target deletes
+// the source file, not a folder nor a read-only file; the file is then renamed
+// wininit.bak, unless its section held no line), and the RunOnce values of HKLM, which are
+// removed as they are taken.
 RestartReport carry_out_restart(Machine &machine);
 
 }  // namespace sim

@@ -1,0 +1,117 @@
+"""Uninstall on the NT family: the driver set planted as its installer leaves it, beside
+look-alikes; a quiet run from inside the install folder, then Wine's restart."""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from harness import ROOT, Prefix, case, check, check_equal, main  # noqa: E402
+
+FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "nt-driver-set")
+INSTALL = "C:\\Program Files\\halvenor\\K440dT"
+PROGRAM = INSTALL + "\\K440dTUn.exe"
+SUBFOLDER = INSTALL + "\\Drivers"
+HKLM = "HKEY_LOCAL_MACHINE\\"
+# Wine rewrites its display driver's date at every start; no business of the uninstaller.
+WINE_DISPLAY_CHURN = r"\\control\\class\\\{4d36e968-e325-11ce-bfc1-08002be10318\}\\0000$"
+SESSION_MANAGER = HKLM + "System\\CurrentControlSet\\Control\\Session Manager"
+
+# The trees that go, each with every key below it.
+REMOVED_TREES = [
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset",
+    "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+    "System\\CurrentControlSet\\Services\\K440dTuc",
+    "System\\CurrentControlSet\\Services\\K440dTmdm",
+]
+REMOVED_FLAGS = ["IgnoreHWSerNumFFFF0001", "IgnoreHWSerNum0A2B01C3"]
+REMOVED_FILES = [
+    "C:\\windows\\system32\\drivers\\K440dTuc.sys", "C:\\windows\\system32\\drivers\\K440dTcm.sys",
+    "C:\\windows\\system32\\K440dTwh.sys", "C:\\windows\\system32\\drivers\\K440dTox.sys",
+    "C:\\windows\\system32\\K440dTIN.dll", "C:\\windows\\inf\\oem12.inf",
+    "C:\\windows\\inf\\oem12.PNF", "C:\\windows\\inf\\K440dTuc.inf", "C:\\windows\\inf\\K440dTuc.PNF",
+    INSTALL + "\\readme.txt", INSTALL + "\\setup.ini", INSTALL + "\\K440dTIN.dll",
+]
+
+
+def lower_all(items):
+    return sorted(i.lower() for i in items)
+
+
+def key_of(value_line):
+    """The key path of a diff value line "<key>\\<name> = <data>"."""
+    return value_line.split(" = ")[0].rsplit("\\", 1)[0].lower()
+
+
+def keys_under(snapshot, trees):
+    """The keys of a snapshot in the trees (Wine's registry files leave out a key that holds
+    only subkeys, so the expected keys come from the snapshot itself)."""
+    roots = [(HKLM + t).lower() for t in trees]
+    return sorted(k for k in snapshot.registry
+                  if any(k == r or k.startswith(r + "\\") for r in roots))
+
+
+def uninstall_on(version):
+    with Prefix("nt_removal_" + version, version=version) as p:
+        p.plant(FIXTURE)
+        exe = p.install_product()
+        check_equal(PROGRAM, exe, "the program's place in the install folder")
+        before = p.snapshot()
+        result = p.run(exe, ["-quiet"], timeout=60)  # from inside the install folder
+        check(not result.timed_out, "the quiet run on %s did not end: %r" % (version, result))
+        check_equal(2, result.code, "exit code of -quiet on %s (a restart is needed)" % version)
+        after = p.snapshot()
+        diff = before.diff(after, ignore_keys=[WINE_DISPLAY_CHURN])
+
+        expected_keys = keys_under(before, REMOVED_TREES)
+        check(len(expected_keys) >= len(REMOVED_TREES), "the fixture plants %r" % REMOVED_TREES)
+        check_equal(expected_keys, lower_all(diff.removed_keys),
+                    "keys removed on %s" % version)
+        removed_keys = set(k.lower() for k in diff.removed_keys)
+        loose_values = [v for v in diff.removed_values if key_of(v) not in removed_keys]
+        check_equal(lower_all(HKLM + "System\\CurrentControlSet\\Control\\UsbFlags\\" + f
+                              for f in REMOVED_FLAGS),
+                    lower_all(v.split(" = ")[0] for v in loose_values),
+                    "single values removed on %s" % version)
+        check_equal([], diff.added_keys, "keys added on %s" % version)
+        pending = [v for v in diff.added_values + diff.changed_values
+                   if v.lower().startswith((SESSION_MANAGER + "\\PendingFileRenameOperations").lower())]
+        check_equal(1, len(pending), "the delayed deletion is registered on %s: %s" % (version, diff))
+        others = [v for v in diff.added_values + diff.changed_values if v not in pending]
+        check_equal([], others, "other values added or changed on %s" % version)
+
+        check_equal(lower_all(REMOVED_FILES), lower_all(f.rsplit(" [", 1)[0] for f in diff.removed_files),
+                    "files removed on %s" % version)
+        check_equal([], diff.added_files, "files added on %s" % version)
+        check(all(f.lower().startswith(PROGRAM.lower()) for f in diff.changed_files),
+              "only the program may change (its attributes) on %s: %r" % (version, diff.changed_files))
+        check(after.file(PROGRAM) is not None, "the running program stays until the restart")
+        check(after.file(SUBFOLDER) is not None, "the subfolder stays until the restart")
+        for look_alike in ("C:\\Temp\\K440dTuc.sys", "C:\\Program Files\\halvenor\\Other\\K440dTUn.exe",
+                           "C:\\windows\\inf\\oem13.inf", "C:\\windows\\system32\\K440dTox.sys"):
+            check(after.file(look_alike) is not None, "%s must survive on %s" % (look_alike, version))
+
+        p.restart()
+        restarted = p.snapshot()
+        check(restarted.file(PROGRAM) is None, "the program is gone after the restart on %s" % version)
+        check(restarted.file(SUBFOLDER) is None, "the empty subfolder is gone after the restart")
+        check(restarted.file(INSTALL) is not None, "the install folder itself stays")
+        gone = after.diff(restarted).removed_files
+        check_equal(lower_all([PROGRAM, SUBFOLDER]), lower_all(f.rsplit(" [", 1)[0] for f in gone),
+                    "files the restart removed on %s" % version)
+
+
+@case
+def nt_removal_winxp():
+    uninstall_on("winxp")
+
+
+@case
+def nt_removal_win2k():
+    uninstall_on("win2k")
+
+
+@case
+def nt_removal_win2003():
+    uninstall_on("win2003")
+
+
+main()

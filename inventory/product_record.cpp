@@ -1,0 +1,66 @@
+#include "inventory/product_record.h"
+
+#include <stdio.h>
+
+#include "control/options.h"
+#include "control/os_class.h"
+#include "control/text_buffer.h"
+#include "inventory/pnf_twin.h"
+#include "platform/win32.h"
+#include "registry/key_path.h"
+#include "registry/reg_helpers.h"
+
+#define SWITCH_TEXT_SIZE 1024
+#define DEVICE_ID_SIZE 32
+#define VALUE_NAME_SIZE 16
+
+namespace {
+
+// The numbered file values, each with its PNF twin on the NT family. A value without any
+// "." in its file name has no twin and adds only itself.
+void read_file_values(HKEY key, run_record *record) {
+    for (unsigned int n = 0; n <= 0xFFFF; ++n) {
+        char name[VALUE_NAME_SIZE];
+        char path[PATH_SIZE];
+        sprintf(name, "%4.4x", n);
+        if (!reg_read_string_at(key, name, path, sizeof path)) return;
+        push_string(&record->files_to_delete, path);
+        char twin[PATH_SIZE];
+        if (record->os_class >= OS_FIRST_NT && pnf_twin_of(path, twin, sizeof twin))
+            push_string(&record->files_to_delete, twin);
+    }
+}
+
+void read_device_ids(HKEY key, run_record *record) {
+    for (unsigned int n = 0; n <= 0xFFFF; ++n) {
+        char name[VALUE_NAME_SIZE];
+        char id[DEVICE_ID_SIZE];
+        sprintf(name, "VIDPID%4.4x", n);
+        if (!reg_read_string_at(key, name, id, sizeof id)) return;
+        record->ids_from_record = 1;
+        push_string(&record->device_ids, id);
+    }
+}
+
+}  // namespace
+
+int read_product_record(run_record *record) {
+    char path[PATH_SIZE];
+    if (!compose_key_path(path, PRODUCT_RECORD_ROOT, record->profile->product_guid)) return 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    push_string(&record->keys_to_delete, path);
+
+    char install_dir[PATH_SIZE];
+    if (reg_read_string_at(key, "InstallPath", install_dir, sizeof install_dir))
+        text_copy(record->install_dir, sizeof record->install_dir, install_dir);
+
+    char switches[SWITCH_TEXT_SIZE];
+    if (reg_read_string_at(key, "UninstallerCmdLineSwitch", switches, sizeof switches))
+        parse_options(switches, record);  // a rejected switch only ends this parse
+
+    read_file_values(key, record);
+    read_device_ids(key, record);
+    RegCloseKey(key);
+    return 1;
+}

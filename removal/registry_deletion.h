@@ -1,0 +1,21 @@
+// Registry deletion under HKEY_LOCAL_MACHINE: whole key trees, single values (with access
+// repair for a key that denies the user) and the UsbFlags values of the product's devices.
+#ifndef K440_REMOVAL_REGISTRY_DELETION_H
+#define K440_REMOVAL_REGISTRY_DELETION_H
+
+#include "control/string_list.h"
+
+// Deletes the key's subkeys depth first, then the key. A path that is empty, does not fit a
+// path buffer, or has a leading, doubled or trailing backslash is refused as a whole.
+// 1 when the key itself was deleted.
+int delete_key_tree(const char *key_path);
+// 1 when every value of the list was deleted (also for an empty list).
+int delete_listed_values(const value_pair_entry *values);
+// Deletes one value; on ERROR_ACCESS_DENIED opens the key's access list for the deletion and
+// puts it back afterwards. 1 when the value was deleted.
+int reg_delete_value_forced(const char *key_path, const char *value_name);
+// Deletes the "IgnoreHWSerNum" values of the device ids under UsbFlags; 1 when at least one
+// was deleted.
+int clear_usb_serial_flags(const string_list_entry *device_ids);
+
+#endif

@@ -1,0 +1,13 @@
+// Deletion at the next restart of what the running system cannot delete: the platform's
+// delayed deletion on the NT family, the [rename] section of wininit.ini on Windows 98/ME.
+#ifndef K440_REMOVAL_RESTART_DELETION_H
+#define K440_REMOVAL_RESTART_DELETION_H
+
+#include "control/string_list.h"
+
+// Hands every path of the list, in list order, to the next restart.
+void schedule_restart_deletion(const string_list_entry *restart_list, int os_class);
+// NT family: registers one file (or empty folder) for deletion at the next start.
+void mark_for_restart_delete(const char *path);
+
+#endif

@@ -1,0 +1,130 @@
+// A whole quiet run on NT machines that hold the driver set beside look-alikes: registry and
+// files are compared whole before and after the run and after the restart, so that a missing
+// deletion and an unexpected one both show.
+#include <string>
+#include <vector>
+
+#include "control/os_class.h"
+#include "removal/snapshot_lines.h"
+#include "sim/restart_model.h"
+#include "support/sim_test.h"
+
+namespace {
+
+const char *const kProgram = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
+const char *const kSubfolder = "C:\\Program Files\\halvenor\\K440dT\\Drivers";
+const char *const kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char *const kServices = "System\\CurrentControlSet\\Services\\";
+const char *const kUsbFlags = "System\\CurrentControlSet\\Control\\UsbFlags";
+
+const std::vector<std::string> removed_keys = {
+    std::string(kUninstall) + "K440dT handset",
+    "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+    std::string(kServices) + "K440dTuc",
+    std::string(kServices) + "K440dTmdm",
+};
+const std::vector<std::string> removed_flags = {"IgnoreHWSerNumFFFF0001", "IgnoreHWSerNum0A2B01C3"};
+const std::vector<std::string> removed_files = {
+    "C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys", "C:\\WINDOWS\\system32\\drivers\\K440dTcm.sys",
+    "C:\\WINDOWS\\system32\\K440dTwh.sys",          "C:\\WINDOWS\\system32\\drivers\\K440dTox.sys",
+    "C:\\WINDOWS\\system32\\K440dTIN.dll",          "C:\\WINDOWS\\inf\\oem12.inf",
+    "C:\\WINDOWS\\inf\\oem12.PNF",                  "C:\\WINDOWS\\inf\\K440dTuc.inf",
+    "C:\\WINDOWS\\inf\\K440dTuc.PNF",               "C:\\Program Files\\halvenor\\K440dT\\readme.txt",
+    "C:\\Program Files\\halvenor\\K440dT\\setup.ini",
+    "C:\\Program Files\\halvenor\\K440dT\\K440dTIN.dll",
+};
+
+class NtWholeRun : public SimTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        use_os(GetParam());
+        load_fixture("nt-driver-set");
+        registry_before = registry_lines(registry_snapshot());
+        files_before = file_lines(files_snapshot());
+    }
+
+    line_set expected_registry_removals() const {
+        line_set out;
+        for (const std::string &k : removed_keys) {
+            line_set under = lines_under(registry_before, k);
+            EXPECT_FALSE(under.empty()) << "the fixture should plant " << k;
+            out.insert(under.begin(), under.end());
+        }
+        for (const std::string &v : removed_flags) {
+            line_set flag = lines_under(registry_before, std::string(kUsbFlags) + "|  \"" + v + "\"");
+            EXPECT_EQ(1u, flag.size()) << "the fixture should plant the UsbFlags value " << v;
+            out.insert(flag.begin(), flag.end());
+        }
+        return out;
+    }
+
+    line_set expected_file_removals() const {
+        line_set out;
+        for (const std::string &f : removed_files) {
+            line_set file = lines_under(files_before, f);
+            EXPECT_EQ(1u, file.size()) << "the fixture should plant " << f;
+            out.insert(file.begin(), file.end());
+        }
+        return out;
+    }
+
+    line_set registry_before, files_before;
+};
+
+TEST_P(NtWholeRun, QuietRunRemovesExactlyTheDriverSet) {
+    ASSERT_EQ(2, run("-quiet")) << "a quiet run that removed devices ends asking for a restart";
+
+    line_set registry_after = registry_lines(registry_snapshot());
+    EXPECT_EQ(joined(expected_registry_removals()), joined(minus(registry_before, registry_after)))
+        << "exactly the driver set's keys and flags should be gone";
+    EXPECT_EQ("", joined(minus(registry_after, registry_before))) << "nothing should be added";
+
+    line_set files_after = file_lines(files_snapshot());
+    line_set gone = minus(files_before, files_after);
+    line_set changed_program = lines_under(gone, kProgram);
+    for (const std::string &l : changed_program) gone.erase(l);
+    EXPECT_EQ(joined(expected_file_removals()), joined(gone))
+        << "exactly the driver set's files should be gone";
+    EXPECT_TRUE(machine.files.exists(kProgram)) << "the running program stays until the restart";
+    EXPECT_TRUE(machine.files.exists(kSubfolder)) << "the subfolder stays until the restart";
+    line_set added = minus(files_after, files_before);
+    EXPECT_EQ(joined(lines_under(added, kProgram)), joined(added))
+        << "only the program's attributes may change (cleared for the delayed deletion)";
+}
+
+TEST_P(NtWholeRun, RestartTakesTheProgramAndTheSubfolder) {
+    ASSERT_EQ(2, run("-quiet"));
+    ASSERT_EQ(2u, machine.pending_renames.size()) << "the program and the subfolder are handed over";
+    for (const sim::PendingRename &r : machine.pending_renames)
+        EXPECT_EQ("", r.target) << r.source << " should be deleted, not moved, at the restart";
+    line_set files_after_run = file_lines(files_snapshot());
+
+    sim::carry_out_restart(machine);
+    EXPECT_FALSE(machine.files.exists(kProgram)) << "the program is gone after the restart";
+    EXPECT_FALSE(machine.files.exists(kSubfolder)) << "the empty subfolder is gone after the restart";
+    line_set gone = minus(files_after_run, file_lines(files_snapshot()));
+    EXPECT_EQ(2u, gone.size()) << "the restart deletes nothing else:\n" << joined(gone);
+    EXPECT_TRUE(machine.files.exists("C:\\Program Files\\halvenor\\K440dT"))
+        << "the install folder itself is never removed";
+}
+
+TEST_P(NtWholeRun, LookAlikesSurvive) {
+    ASSERT_EQ(2, run("-quiet"));
+    for (const char *key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other Modem Tools",
+                            "Software\\TAVO\\{0B1C2D3E-0000-4000-8000-000000000001}",
+                            "System\\CurrentControlSet\\Services\\K440dTucOld",
+                            "System\\CurrentControlSet\\Services\\K440dTwh",
+                            "System\\CurrentControlSet\\Services\\OtherUsbSer"})
+        EXPECT_NE(nullptr, machine.registry.find(key)) << key << " must survive";
+    EXPECT_TRUE(machine.registry.has_value(kUsbFlags, "IgnoreHWSerNum04BB0001"))
+        << "another device's UsbFlags value must survive";
+    for (const char *file : {"C:\\Temp\\K440dTuc.sys", "C:\\Program Files\\halvenor\\Other\\K440dTUn.exe",
+                             "C:\\WINDOWS\\inf\\oem13.inf", "C:\\WINDOWS\\system32\\K440dTox.sys",
+                             "C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys.old"})
+        EXPECT_TRUE(machine.files.exists(file)) << file << " must survive";
+}
+
+INSTANTIATE_TEST_SUITE_P(NtSystems, NtWholeRun, ::testing::Values(OS_WIN2000, OS_WINXP, OS_WIN2003));
+
+}  // namespace

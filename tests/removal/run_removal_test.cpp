@@ -1,0 +1,126 @@
+// The removal sequence: family steps, the lists, and the install-folder sweep with its
+// restart list.
+#include "removal/run_removal.h"
+
+#include <string>
+
+#include "control/os_class.h"
+#include "support/sim_test.h"
+
+namespace {
+
+const std::string kInstall = "C:\\Program Files\\halvenor\\K440dT";
+
+class RunRemoval : public SimTest {
+  protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        record = new_record();
+        strcpy(record.own_path, process.module_path.c_str());
+        strcpy(record.windows_dir, "C:\\WINDOWS");
+        strcpy(record.install_dir, kInstall.c_str());
+        machine.files.write_file(process.module_path, "program");
+        machine.files.write_file(kInstall + "\\readme.txt", "r");
+        machine.files.write_file(kInstall + "\\K440dTab.ini", "i", FILE_ATTRIBUTE_READONLY);
+        machine.files.make_dir(kInstall + "\\Sub");
+    }
+    void TearDown() override {
+        free_run_lists(&record);
+        SimTest::TearDown();
+    }
+    std::vector<std::string> pending() const {
+        std::vector<std::string> out;
+        for (const sim::PendingRename &r : machine.pending_renames) out.push_back(r.source);
+        return out;
+    }
+    run_record record{};
+};
+
+TEST_F(RunRemoval, SweepDeletesWhatItCanAndHandsTheRestToTheRestart) {
+    EXPECT_EQ(0, run_removal(&record));
+    EXPECT_FALSE(machine.files.exists(kInstall + "\\readme.txt"));
+    EXPECT_FALSE(machine.files.exists(kInstall + "\\K440dTab.ini")) << "read-only is no obstacle";
+    EXPECT_EQ((std::vector<std::string>{kInstall + "\\Sub", process.module_path}), pending())
+        << "the subfolder and the program, never '.' or '..'";
+    for (const sim::Call &c : machine.calls_to("DeleteFileA"))
+        EXPECT_NE(process.module_path, c.detail) << "the running program is never tried";
+    EXPECT_TRUE(machine.files.exists(kInstall)) << "the folder itself stays";
+}
+
+TEST_F(RunRemoval, NtWithNoDeviceNeedsARestart) {
+    run_removal(&record);
+    EXPECT_EQ(1, record.restart_needed) << "device removal ran";
+}
+
+TEST_F(RunRemoval, LegacyDeletesTheDriverIndexAndAlwaysNeedsARestart) {
+    use_os(OS_WIN98);
+    record.os_class = OS_WIN98;
+    record.install_dir[0] = '\0';
+    machine.files.write_file("C:\\WINDOWS\\inf\\drvidx.bin", "i");
+    machine.files.write_file("C:\\WINDOWS\\inf\\drvdata.bin", "d");
+    run_removal(&record);
+    EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\inf\\drvidx.bin"));
+    EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\inf\\drvdata.bin"));
+    EXPECT_EQ(1, record.restart_needed);
+    EXPECT_TRUE(machine.calls_to("RegCreateKeyExA").empty()) << "UsbFlags are not touched";
+}
+
+TEST_F(RunRemoval, LeaveSourceSkipsOnlyTheSweep) {
+    record.leave_source = 1;
+    machine.registry.create("Software\\TAVO\\X");
+    machine.files.write_file("C:\\WINDOWS\\system32\\K440dTuc.sys", "d");
+    push_string(&record.keys_to_delete, "Software\\TAVO\\X");
+    push_string(&record.files_to_delete, "C:\\WINDOWS\\system32\\K440dTuc.sys");
+    run_removal(&record);
+    EXPECT_EQ(nullptr, machine.registry.find("Software\\TAVO\\X"));
+    EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\system32\\K440dTuc.sys"));
+    EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
+    EXPECT_TRUE(machine.calls_to("FindFirstFileA").empty());
+}
+
+TEST_F(RunRemoval, PrefixOnlyTouchesEntriesWithTheShortName) {
+    record.prefix_only = 1;
+    run_removal(&record);
+    EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
+    EXPECT_FALSE(machine.files.exists(kInstall + "\\K440dTab.ini"));
+    EXPECT_EQ((std::vector<std::string>{process.module_path}), pending());
+    ASSERT_EQ(1u, machine.calls_to("FindFirstFileA").size());
+    EXPECT_EQ(kInstall + "\\K440dT*.*", machine.calls_to("FindFirstFileA")[0].detail);
+}
+
+TEST_F(RunRemoval, EmptyInstallDirEndsAfterTheFixedFiles) {
+    record.install_dir[0] = '\0';
+    machine.files.write_file("C:\\Windows\\inf\\K440dTuc.inf", "x");
+    run_removal(&record);
+    EXPECT_FALSE(machine.files.exists("C:\\Windows\\inf\\K440dTuc.inf")) << "a fixed file";
+    EXPECT_TRUE(machine.calls_to("FindFirstFileA").empty());
+    EXPECT_TRUE(pending().empty());
+}
+
+TEST_F(RunRemoval, ListedFileThatResistsIsNotScheduled) {
+    machine.files.write_file("C:\\WINDOWS\\system32\\busy.sys", "b")->in_use = true;
+    push_string(&record.files_to_delete, "C:\\WINDOWS\\system32\\busy.sys");
+    run_removal(&record);
+    EXPECT_TRUE(machine.files.exists("C:\\WINDOWS\\system32\\busy.sys"));
+    for (const std::string &p : pending()) EXPECT_NE("C:\\WINDOWS\\system32\\busy.sys", p);
+}
+
+TEST_F(RunRemoval, EntryWhosePathDoesNotFitIsLeftAlone) {
+    std::string dir = "C:\\" + std::string(200, 'd');
+    std::string name(58, 'n');  // dir + "\" + name is 262 characters
+    machine.files.write_file(dir + "\\" + name, "long");
+    machine.files.write_file(dir + "\\short.txt", "s");
+    strcpy(record.install_dir, dir.c_str());
+    run_removal(&record);
+    EXPECT_TRUE(machine.files.exists(dir + "\\" + name)) << "never cut into another name";
+    EXPECT_FALSE(machine.files.exists(dir + "\\short.txt"));
+    EXPECT_TRUE(pending().empty()) << "and not scheduled either";
+}
+
+TEST_F(RunRemoval, MissingInstallFolderSchedulesNothing) {
+    strcpy(record.install_dir, "C:\\Nowhere");
+    run_removal(&record);
+    EXPECT_TRUE(machine.calls_to("MoveFileExA").empty());
+}
+
+}  // namespace
