@@ -99,7 +99,8 @@ TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTh
     };
     int result = run("");
     machine.on_call = nullptr;
-    EXPECT_EQ(0, result) << "the removal's result ends the dialog";
+    EXPECT_EQ(2, result) << "the removal ended the dialog and left the running program to the "
+                            "restart";
     ASSERT_FALSE(views.empty()) << "the dialog was repainted before the removal";
     EXPECT_EQ("EndDialog", views.back().call);
     for (const DialogView &v : views) {
@@ -110,6 +111,7 @@ TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTh
     EXPECT_EQ(1, dialog().inputs_delivered);
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_EQ(profile.success_text, machine.ui.boxes[0].text) << "then the success box";
+    EXPECT_EQ(1, machine.ui.restart_prompts) << "then the restart prompt";
 }
 
 TEST_F(ConfirmationDialogTest, ProgressTextOfTheProfileReplacesTheDefault) {
@@ -164,6 +166,7 @@ TEST_F(ConfirmationDialogTest, MissingTemplateGivesMinus1) {
 }
 
 TEST_F(ConfirmationDialogTest, QuietRunShowsNoDialog) {
-    EXPECT_EQ(0, run("-quiet"));
+    run("-quiet");
     EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty());
+    EXPECT_TRUE(machine.ui.boxes.empty());
 }
