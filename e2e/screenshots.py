@@ -1,7 +1,7 @@
 """Takes the README's screenshots under Wine with a Japanese locale: the confirmation dialog,
-the success box and a failure box, into docs/. Xvfb has no window manager: Wine draws the
-title bars itself when its windows are not managed ("Managed"="N"). The message boxes' font
-(Tahoma) is replaced by a Japanese one, as a Japanese Windows has it.
+the success box and a failure box, into docs/. The harness's prefixes run in Wine's virtual
+desktop, so the windows have their title bars. The message boxes' font (Tahoma) has no
+Japanese glyphs under Wine: it is replaced by a Japanese one, as a Japanese Windows has it.
 
 usage: python3 e2e/screenshots.py   (needs the Windows build)"""
 import os
@@ -40,8 +40,6 @@ def wait_for(p, seen, timeout=30):
 def main():
     os.makedirs(DOCS, exist_ok=True)
     with Prefix("screenshots", version="winxp") as p:
-        p.wine(["reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N",
-                "/f"])
         for font in ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2"):
             p.wine(["reg", "add", "HKCU\\Software\\Wine\\Fonts\\Replacements", "/v", font,
                     "/d", "IPAGothic", "/f"])

@@ -132,16 +132,14 @@ def dialog_uninstall_shows_progress_then_success():
         check(box is not None, "no success box after the removal")
         check_equal(SUCCESS, box.text_bytes, "text of the success box")
         p.click(box, box.default_id if box.default_id > 0 else IDOK)
-        prompt = wait_other_box(p, {dialog.hwnd, box.hwnd}, timeout=5)
-        if prompt is not None:  # the restart prompt: not now
-            p.click(prompt, IDNO)
+        # Wine 8's SetupPromptReboot is a stub ("fixme:setupapi:SetupPromptReboot ... stub"):
+        # the restart prompt shows nothing there, so the exit code tells of the restart.
         result = p.finish(process)
         if placeholder("removal/run_removal.cpp"):
             print("[e2e] the removal sequence is not built yet: exit code %r, driver set kept"
                   % result.code)
             check_equal(0, result.code, "exit code with the placeholder removal")
             return
-        check(prompt is not None, "the restart prompt follows the success box")
         check_equal(2, result.code, "exit code of a removal that needs a restart")
         check(p.snapshot().file(DRIVER) is None, "the driver binary is gone")
 
@@ -156,7 +154,7 @@ def dialog_escape_and_close_box_leave_it_open():
         p.close_box(dialog)
         time.sleep(1.5)
         check(still_open(p, dialog), "the close box closed the dialog")
-        check(process.poll() is None, "the program ended on Escape or the close box")
+        check(process.process.poll() is None, "the program ended on Escape or the close box")
         p.click(dialog, 1004)
         box = wait_other_box(p, {dialog.hwnd})
         check(box is not None and box.text_bytes == CANCELLED,
@@ -243,7 +241,7 @@ def before_rebooting_resumes_after_the_restart():
             return
         check_equal(0, result.code, "exit code of -before_rebooting")
         own = [b for b in result.boxes if b.caption_bytes == TITLE]
-        check_equal([], own, "no message box of the program (the restart prompt is Wine's)")
+        check_equal([], own, "no message box (the restart prompt is a stub in Wine 8)")
         snap = p.snapshot()
         value = snap.value(RUN_ONCE, "K440dTUn.exe")
         check_equal("\"%s\" -ignore_before_reboot_cmd" % exe, value[1] if value else None,

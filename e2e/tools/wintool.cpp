@@ -440,8 +440,7 @@ bool parse_options(int argc, char **argv, Options *o) {
 
 int usage() {
     fprintf(stderr,
-            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|hold|trace [options] ...
-"
+            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|hold|trace [options] ...\n"
             "  (see the comment at the top of e2e/tools/wintool.cpp)\n");
     return 2;
 }
