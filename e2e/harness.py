@@ -56,7 +56,7 @@ EXIT_CODES = {
     14: "a handset is attached",
 }
 
-TEMPLATE_STAMP = "k440-template-v1"
+TEMPLATE_STAMP = "k440-template-v2"
 
 
 class HarnessError(Exception):
@@ -149,12 +149,44 @@ def _base_env(prefix, display=None, lang=None):
     return env
 
 
-def _run(argv, env, timeout, cwd=None, check_rc=True, input_bytes=None):
-    _trace(*argv)
-    try:
-        done = subprocess.run(argv, env=env, cwd=cwd, timeout=timeout, input=input_bytes,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    except subprocess.TimeoutExpired:
+class Launched:
+    """A started command whose output goes to temporary files, not pipes: Wine's own
+    processes (wineserver, services.exe, explorer.exe) that a command starts inherit its
+    output and outlive it, so a pipe would not reach its end when the command does."""
+
+    def __init__(self, argv, env, cwd=None):
+        _trace(*argv)
+        self.argv = argv
+        self._out = tempfile.TemporaryFile()
+        self._err = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(argv, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+                                        stdout=self._out, stderr=self._err,
+                                        start_new_session=True)
+        self.returncode = None
+        self.timed_out = False
+        self.stdout = self.stderr = b""
+
+    def wait(self, timeout):
+        """Waits for the command; kills it after the timeout (returncode None, timed_out)."""
+        try:
+            self.returncode = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.process.wait()
+            self.timed_out = True
+        for f, attr in ((self._out, "stdout"), (self._err, "stderr")):
+            f.seek(0)
+            setattr(self, attr, f.read())
+            f.close()
+        return self
+
+
+def _run(argv, env, timeout, cwd=None, check_rc=True):
+    done = Launched(argv, env, cwd).wait(timeout)
+    if done.timed_out:
         raise HarnessError("timed out after %ss: %s" % (timeout, " ".join(argv)))
     if check_rc and done.returncode != 0:
         raise HarnessError("%s exited %d: %s" % (" ".join(argv), done.returncode,
@@ -186,6 +218,14 @@ def ensure_template():
         # A crash must end the program, not wait on the crash dialog.
         _run(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
               "/t", "REG_DWORD", "/d", "0", "/f"], env, timeout=60)
+        # A virtual desktop: Wine is the window manager, as Windows is. On a bare Xvfb display
+        # each X window that goes away would otherwise wait 2 s for a window manager that is
+        # not there ("wait_for_withdrawn_state ... timed out"), and focus and activation
+        # follow Windows' rules rather than an X window manager's.
+        _run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
+              "/d", "Default", "/f"], env, timeout=60)
+        _run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v",
+              "Default", "/d", "1024x768", "/f"], env, timeout=60)
         _kill_server(env)
         subprocess.run(["wineserver", "-w"], env=env, timeout=60)
         open(os.path.join(building, TEMPLATE_STAMP), "w").close()
@@ -319,7 +359,7 @@ class Prefix:
         self._xvfb = None
         self._held = []         # Windows paths of planted files that are in use
         self._holder = None
-        self._ignore = []       # extra churn patterns of this case (see Snapshot.diff)
+        self._server_up = False
 
     # -- set-up and tear-down ---------------------------------------------------------------
 
@@ -329,9 +369,14 @@ class Prefix:
         os.makedirs(cases, exist_ok=True)
         self.path = tempfile.mkdtemp(prefix=self.name + "-", dir=cases)
         os.rmdir(self.path)
-        _run(["cp", "-a", template, self.path], dict(os.environ), timeout=300)
-        self._start_xvfb()
-        self.set_version(self.version)
+        try:
+            _run(["cp", "-a", template, self.path], dict(os.environ), timeout=300)
+            self._start_xvfb()
+            self._install_wintool()
+            self.set_version(self.version)
+        except BaseException:
+            self.close()  # __exit__ does not run when __enter__ fails
+            raise
         return self
 
     def __exit__(self, *exc):
@@ -341,7 +386,8 @@ class Prefix:
     def close(self):
         self.release_held()
         if self.path:
-            _kill_server(self.env())
+            _kill_server(self._env())
+        self._server_up = False
         if self._xvfb:
             self._xvfb.terminate()
             try:
@@ -353,7 +399,8 @@ class Prefix:
             _make_writable(self.path)
             shutil.rmtree(self.path, ignore_errors=True)
         elif self.path:
-            print("[e2e] kept prefix %s (display %s was closed)" % (self.path, self.display))
+            print("[e2e] kept prefix %s; look into it with WINEPREFIX=%s WINEARCH=win32 wine ..."
+                  % (self.path, self.path))
         self.path = None
 
     def _start_xvfb(self):
@@ -376,6 +423,18 @@ class Prefix:
         self.display = ":" + number.decode().strip()
 
     def env(self):
+        """The environment of the prefix's programs; starts the prefix's wineserver first if
+        it is not running."""
+        if not self._server_up:
+            # Started on its own with no inherited pipes: a server that a wine command starts
+            # keeps that command's stdout open, and a reader then waits for the server to go
+            # away (3 s after the last program). Persistent until kill_server().
+            subprocess.run(["wineserver", "-p"], env=self._env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+            self._server_up = True
+        return self._env()
+
+    def _env(self):
         return _base_env(self.path, self.display, self.lang)
 
     # -- paths ------------------------------------------------------------------------------
@@ -385,17 +444,8 @@ class Prefix:
         return os.path.join(self.path, "drive_c")
 
     def host_path(self, windows_path):
-        """C:\\windows\\inf\\x.inf -> <prefix>/drive_c/windows/inf/x.inf. The host name keeps
-        the case the path gives; Wine finds files case-insensitively."""
-        m = re.match(r"^[Cc]:\\?(.*)$", windows_path)
-        if not m:
-            raise HarnessError("not a path on drive C: %r" % windows_path)
-        parts = [p for p in m.group(1).split("\\") if p]
-        return os.path.join(self.drive_c, *parts) if parts else self.drive_c
-
-    def _existing_host_path(self, windows_path):
-        """Like host_path, but follows the case of folders that already exist (C:\\WINDOWS
-        is drive_c/windows)."""
+        """C:\\WINDOWS\\inf\\x.inf -> <prefix>/drive_c/windows/inf/x.inf: follows the case of
+        the names that already exist (as Wine finds them), keeps the given case for the rest."""
         m = re.match(r"^[Cc]:\\?(.*)$", windows_path)
         if not m:
             raise HarnessError("not a path on drive C: %r" % windows_path)
@@ -419,7 +469,8 @@ class Prefix:
     def kill_server(self):
         """Ends the prefix's wineserver (and every program still running in it); it writes
         the registry to system.reg/user.reg first."""
-        _kill_server(self.env())
+        _kill_server(self._env())
+        self._server_up = False
 
     def set_version(self, version):
         if version not in VERSIONS:
@@ -452,7 +503,7 @@ class Prefix:
         escapes or "@name" for a file beside the list."""
         entries = read_file_list(list_file)
         for e in entries:
-            target = self._existing_host_path(e.path)
+            target = self.host_path(e.path)
             if e.folder:
                 os.makedirs(target, exist_ok=True)
             else:
@@ -466,8 +517,11 @@ class Prefix:
                 self._held.append(e.path)
         return entries
 
+    def exists(self, windows_path):
+        return os.path.lexists(self.host_path(windows_path))
+
     def copy_in(self, host_file, windows_path):
-        target = self._existing_host_path(windows_path)
+        target = self.host_path(windows_path)
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.copyfile(host_file, target)
         return windows_path
@@ -520,22 +574,16 @@ class Prefix:
         timeout (then the program is killed and code is None): use run_watched for runs that
         may show one."""
         self.hold_planted()
-        cwd = os.path.dirname(self._existing_host_path(exe)) if re.match(r"^[Cc]:", exe) else None
-        argv = ["wine", exe] + list(args)
-        _trace(*argv)
+        cwd = os.path.dirname(self.host_path(exe)) if re.match(r"^[Cc]:", exe) else None
         started = time.time()
-        proc = subprocess.Popen(argv, env=self.env(), cwd=cwd, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
         try:
-            out, err = proc.communicate(timeout=timeout)
-            return Result(proc.returncode, False, out, err, seconds=time.time() - started)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            out, err = proc.communicate()
-            self.kill_server()
-            return Result(None, True, out, err, seconds=time.time() - started)
+            done = Launched(["wine", exe] + list(args), self.env(), cwd).wait(timeout)
         finally:
             self.release_held()
+        if done.timed_out:
+            self.kill_server()
+        return Result(done.returncode, done.timed_out, done.stdout, done.stderr,
+                      seconds=time.time() - started)
 
     def run_watched(self, exe, args=(), timeout=60, answer="default"):
         """Runs the program while wintool records every dialog and message box it shows and
@@ -545,16 +593,14 @@ class Prefix:
         tool = self._install_wintool()
         argv = ["wine", tool, "watch", "-t", str(int(timeout * 1000)), "-a", str(answer), "--",
                 exe] + list(args)
-        _trace(*argv)
         started = time.time()
         try:
-            done = subprocess.run(argv, env=self.env(), stdout=subprocess.PIPE,
-                                  stderr=subprocess.PIPE, timeout=timeout + 30)
-        except subprocess.TimeoutExpired:
-            self.kill_server()
-            raise HarnessError("wintool watch did not end")
+            done = Launched(argv, self.env()).wait(timeout + 30)
         finally:
             self.release_held()
+        if done.timed_out:
+            self.kill_server()
+            raise HarnessError("wintool watch did not end")
         text = done.stdout.decode("latin-1")
         boxes, code, timed_out = parse_wintool_output(text)
         if code is None and not timed_out:
@@ -566,25 +612,21 @@ class Prefix:
         """Starts the program and returns at once, for a case that scripts its windows with
         wait_box/click/escape/close; finish with finish(process)."""
         self.hold_planted()
-        cwd = os.path.dirname(self._existing_host_path(exe)) if re.match(r"^[Cc]:", exe) else None
-        argv = ["wine", exe] + list(args)
-        _trace(*argv)
-        return subprocess.Popen(argv, env=self.env(), cwd=cwd, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
+        cwd = os.path.dirname(self.host_path(exe)) if re.match(r"^[Cc]:", exe) else None
+        return Launched(["wine", exe] + list(args), self.env(), cwd)
 
-    def finish(self, process, timeout=30):
+    def finish(self, launched, timeout=30):
         """Waits for a started program; returns its Result (code None after a timeout, when
         the program is killed)."""
+        started = time.time()
         try:
-            out, err = process.communicate(timeout=timeout)
-            return Result(process.returncode, False, out, err)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            out, err = process.communicate()
-            self.kill_server()
-            return Result(None, True, out, err)
+            done = launched.wait(timeout)
         finally:
             self.release_held()
+        if done.timed_out:
+            self.kill_server()
+        return Result(done.returncode, done.timed_out, done.stdout, done.stderr,
+                      seconds=time.time() - started)
 
     def tool(self, args, timeout=30):
         """Runs wintool with arguments; returns its stdout records as text."""
@@ -630,10 +672,18 @@ class Prefix:
 
     # -- snapshots --------------------------------------------------------------------------
 
+    def settle(self):
+        """Waits until Wine has set up the desktop and the display devices (it rewrites their
+        registry keys whenever a wineserver starts); ending the server in the middle of that
+        would save a half-written registry."""
+        self.tool(["desktop"])
+
     def snapshot(self):
         """The registry (HKLM and HKCU, from system.reg/user.reg after ending the
         wineserver, which writes them) and every file and folder of drive_c."""
         self.release_held()
+        if self._server_up:
+            self.settle()
         self.kill_server()
         registry = {}
         registry.update(parse_wine_registry(os.path.join(self.path, "system.reg"),
@@ -738,9 +788,14 @@ def read_file_list(list_file):
     return entries
 
 
+DIGEST_LIMIT = 1 << 20
+
+
 def list_files(drive_c):
-    """{lower-case Windows path: (attribute letters, size, content digest or None)} of every
-    file and folder under drive_c (symbolic links are not followed)."""
+    """{lower-case Windows path: (attribute letters, size, content)} of every file and folder
+    under drive_c (symbolic links are not followed). content is a digest for files up to 1 MB
+    and the modification time for larger ones (Wine's own DLLs; hashing them would double the
+    time of a snapshot); None for folders."""
     import hashlib
     out = {}
     for here, dirs, files in os.walk(drive_c):
@@ -755,11 +810,12 @@ def list_files(drive_c):
             elif os.path.isdir(p):
                 out[key] = (attribute_letters(dos_attributes(p, st)), 0, None)
             else:
-                h = hashlib.sha1()
-                with open(p, "rb") as f:
-                    for chunk in iter(lambda: f.read(1 << 20), b""):
-                        h.update(chunk)
-                out[key] = (attribute_letters(dos_attributes(p, st)), st.st_size, h.hexdigest())
+                if st.st_size <= DIGEST_LIMIT:
+                    with open(p, "rb") as f:
+                        content = hashlib.sha1(f.read()).hexdigest()
+                else:
+                    content = "mtime:%d" % st.st_mtime_ns
+                out[key] = (attribute_letters(dos_attributes(p, st)), st.st_size, content)
         dirs[:] = [d for d in dirs if not os.path.islink(os.path.join(here, d))]
     return out
 
@@ -849,6 +905,12 @@ def parse_wine_registry(path, root):
         if line.startswith("["):
             name, _ = _wine_unquote('"' + line[1:line.rindex("]")].replace('"', '\\"') + '"', 0)
             full = root + "\\" + name
+            # Wine writes only keys with values or without subkeys; the keys between are
+            # implied.
+            parts = full.split("\\")
+            for n in range(2, len(parts)):
+                parent = "\\".join(parts[:n])
+                keys.setdefault(parent.lower(), RegKey(parent))
             key = keys.setdefault(full.lower(), RegKey(full))
             continue
         if key is None:
@@ -873,7 +935,8 @@ def _parse_wine_data(rest):
     m = re.match(r"str\((\d+)\):", rest)
     if m:
         t = int(m.group(1))
-        return t, _strip_terminator(_wine_unquote(rest, m.end())[0])
+        # Wine leaves out the final terminator of a string type when it writes one.
+        return t, _wine_unquote(rest, m.end())[0]
     if rest.startswith("dword:"):
         return REG_DWORD, int(rest[6:], 16)
     m = re.match(r"hex(?:\(([0-9a-fA-F]+)\))?:(.*)$", rest)
@@ -956,10 +1019,18 @@ def _normalise_root(name):
 
 # What Wine changes by itself between two runs of a program that does nothing; a diff leaves
 # it out. Registry patterns match lower-case key paths, file patterns lower-case Windows paths.
+# Measured by snapshotting around runs that change nothing (-quiet -bogus, the refused start
+# on win95 with its box, wineboot -r): the only churn is the display driver's timestamp, which
+# winex11 rewrites whenever a program starts. The harness's own files live in C:\e2e-tools
+# (copied in before any snapshot, so they never appear as a change).
 WINE_CHURN_KEYS = [
-    r"hkey_local_machine\\system\\currentcontrolset\\control\\session manager\\environment$",
+]
+WINE_CHURN_VALUES = [
+    r"^hkey_local_machine\\system\\currentcontrolset\\control\\class\\"
+    r"\{4d36e968-e325-11ce-bfc1-08002be10318\}\\\d{4}\\driverdatedata$",
 ]
 WINE_CHURN_FILES = [
+    r"^c:\\e2e-tools(\\|$)",
 ]
 
 
@@ -1011,10 +1082,12 @@ class Snapshot:
         """(attribute letters, size, digest) of a file or folder, or None."""
         return self.files.get(windows_path.rstrip("\\").lower())
 
-    def diff(self, after, ignore_keys=(), ignore_files=()):
+    def diff(self, after, ignore_keys=(), ignore_values=(), ignore_files=()):
         """What changed from this snapshot to `after`, leaving out Wine's own churn and the
-        given extra patterns (regular expressions over lower-case paths)."""
+        given extra patterns (regular expressions over lower-case paths: key paths, key
+        path + "\\" + value name, Windows file paths)."""
         key_filters = [re.compile(p) for p in WINE_CHURN_KEYS + list(ignore_keys)]
+        value_filters = [re.compile(p) for p in WINE_CHURN_VALUES + list(ignore_values)]
         file_filters = [re.compile(p) for p in WINE_CHURN_FILES + list(ignore_files)]
         skip_key = lambda k: any(f.search(k) for f in key_filters)
         skip_file = lambda k: any(f.search(k) for f in file_filters)
@@ -1033,6 +1106,8 @@ class Snapshot:
                                    for v in b.values.values()]
             else:
                 for n in sorted(set(a.values) | set(b.values)):
+                    if any(f.search(k + "\\" + n) for f in value_filters):
+                        continue
                     va, vb = a.values.get(n), b.values.get(n)
                     if va and not vb:
                         d.removed_values.append("%s\\%s = %s" % (a.name, va[0] or "@", _show(va)))

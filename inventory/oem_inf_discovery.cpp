@@ -1,7 +1,129 @@
 #include "inventory/oem_inf_discovery.h"
 
-// Placeholder until the OEM INF discovery lands: finds nothing.
+#include <string.h>
+
+#include "control/mbtext.h"
+#include "control/text_buffer.h"
+#include "inventory/device_matching.h"
+#include "inventory/inf_reading.h"
+#include "inventory/pnf_twin.h"
+#include "platform/win32.h"
+#include "prechecks/guid_text.h"
+#include "registry/reg_helpers.h"
+
+#define INF_PATH_VALUE_SIZE 128
+#define PROVIDER_NAME_SIZE 1024
+
+namespace {
+
+// The platform keeps its INF copies in the INF directory itself, so "InfPath" is a bare file
+// name; anything else (a folder part, a drive, "..") would lead out of the INF directory.
+int is_bare_file_name(const char *name) {
+    if (!name[0] || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return 0;
+    return !mb_find_char(name, '\\') && !mb_find_char(name, '/') && !mb_find_char(name, ':');
+}
+
+// Pushes the INF path and then its PNF twin, so that the twin stands at the head. An INF
+// without an extension has no twin and is not taken: the platform never names its copies so.
+int push_inf_pair(const char *inf_path, string_list_entry **files_to_delete) {
+    char twin[PATH_SIZE];
+    if (!pnf_twin_of(inf_path, twin, sizeof twin)) return 0;
+    if (!push_string(files_to_delete, inf_path)) return 0;
+    push_string(files_to_delete, twin);
+    return 1;
+}
+
+// The driver key marks the INF as the product's through a subkey named by the product GUID,
+// or else by a provider other than Microsoft together with an OEM copy's name.
+int driver_key_is_products(HKEY driver_key, const char *product_guid, const char *inf_name) {
+    HKEY marker;
+    // An empty name would open the driver key itself and mark every driver key.
+    if (product_guid && product_guid[0] &&
+        RegOpenKeyExA(driver_key, product_guid, 0, KEY_READ, &marker) == ERROR_SUCCESS) {
+        RegCloseKey(marker);
+        return 1;
+    }
+    char provider[PROVIDER_NAME_SIZE];
+    if (!reg_read_string_at(driver_key, "ProviderName", provider, sizeof provider)) return 0;
+    if (mb_equal_nocase(provider, "Microsoft")) return 0;
+    return mb_prefix_equal_nocase(inf_name, "OEM", 3);
+}
+
+// Follows one driver key text {class GUID}\NNNN; 1 when its INF pair was pushed.
+int follow_driver_key(const char *driver_key_text, const char *windows_dir,
+                      const char *product_guid, string_list_entry **files_to_delete) {
+    char class_part[LIST_TEXT_SIZE];
+    if (!text_copy(class_part, sizeof class_part, driver_key_text)) return 0;
+    char *slash = mb_find_last_char(class_part, '\\');
+    if (!slash || !slash[1]) return 0;
+    *slash = '\0';
+    const char *instance = slash + 1;
+    GUID class_guid;
+    if (!parse_guid_text(class_part, &class_guid)) return 0;
+    HKEY class_key = SetupDiOpenClassRegKeyExA(&class_guid, KEY_READ, DIOCR_INSTALLER, 0, 0);
+    if (class_key == (HKEY)INVALID_HANDLE_VALUE) return 0;
+    HKEY driver_key;
+    if (RegOpenKeyExA(class_key, instance, 0, KEY_READ, &driver_key) != ERROR_SUCCESS) {
+        RegCloseKey(class_key);
+        return 0;
+    }
+    // A value that does not fit is not read (and never cut into another file's name).
+    char inf_name[INF_PATH_VALUE_SIZE];
+    reg_read_string_at(driver_key, "InfPath", inf_name, sizeof inf_name);
+    int pushed = 0;
+    if (driver_key_is_products(driver_key, product_guid, inf_name) && is_bare_file_name(inf_name)) {
+        char inf_path[PATH_SIZE];
+        if (text_join(inf_path, sizeof inf_path, windows_dir, "\\inf\\", inf_name))
+            pushed = push_inf_pair(inf_path, files_to_delete);
+    }
+    RegCloseKey(driver_key);
+    RegCloseKey(class_key);
+    return pushed;
+}
+
+}  // namespace
+
+int infs_from_driver_keys(const string_list_entry *driver_keys, const char *windows_dir,
+                          const char *product_guid, string_list_entry **files_to_delete) {
+    int found = 0;
+    for (const string_list_entry *entry = driver_keys; entry; entry = entry->next)
+        if (follow_driver_key(entry->text, windows_dir, product_guid, files_to_delete)) found = 1;
+    return found;
+}
+
+int scan_inf_directory(const string_list_entry *device_ids, const string_list_entry *device_names,
+                       const char *inf_dir, int os_class, string_list_entry **files_to_delete,
+                       int skip_validation) {
+    char pattern[PATH_SIZE];
+    if (!text_join(pattern, sizeof pattern, inf_dir, "\\", "*.inf")) return 0;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int found = 0;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        char inf_path[PATH_SIZE];
+        // A name that does not fit the path is passed over, never cut.
+        if (!text_join(inf_path, sizeof inf_path, inf_dir, "\\", data.cFileName)) continue;
+        // The options are asked first; the device test runs only for a file that passes them.
+        if (inf_allows_uninstall(inf_path, os_class, skip_validation) &&
+            inf_names_device(inf_path, device_ids, device_names) &&
+            push_inf_pair(inf_path, files_to_delete))
+            found = 1;
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return found;
+}
+
 int discover_oem_infs(run_record *record) {
-    (void)record;
-    return 0;
+    // Both routes compose their paths from the Windows directory.
+    if (!record->windows_dir[0]) return 0;
+    if (collect_driver_keys(record->device_ids, record->device_names, &record->driver_keys))
+        return infs_from_driver_keys(record->driver_keys, record->windows_dir,
+                                     record->profile->product_guid, &record->files_to_delete);
+    char inf_dir[PATH_SIZE];
+    if (!text_join(inf_dir, sizeof inf_dir, record->windows_dir, "\\", "inf")) return 0;
+    return scan_inf_directory(record->device_ids, record->device_names, inf_dir,
+                              record->os_class, &record->files_to_delete,
+                              record->skip_inf_validation);
 }

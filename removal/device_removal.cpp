@@ -1,12 +1,82 @@
 #include "removal/device_removal.h"
 
-// Placeholders until device removal lands: there is nothing to disable or remove.
-int disable_interface_devices(run_record *record) {
-    (void)record;
+#include <string.h>
+
+#include "inventory/device_matching.h"
+#include "prechecks/guid_text.h"
+
+namespace {
+
+const DWORD restart_flags = DI_NEEDRESTART | DI_NEEDREBOOT;
+
+// Notes in the record when the platform says the last class-installer call on the device
+// takes effect only after a restart.
+void note_restart_request(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+    SP_DEVINSTALL_PARAMS_A params;
+    memset(&params, 0, sizeof params);
+    params.cbSize = sizeof(SP_DEVINSTALL_PARAMS_A);
+    if (SetupDiGetDeviceInstallParamsA(set, device, &params) && (params.Flags & restart_flags))
+        record->restart_needed = 1;
+}
+
+}  // namespace
+
+BOOL enum_device_info(HDEVINFO set, DWORD index, SP_DEVINFO_DATA *device) {
+    if (!device) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    device->cbSize = sizeof(SP_DEVINFO_DATA);
+    return SetupDiEnumDeviceInfo(set, index, device);
+}
+
+int disable_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+    SP_PROPCHANGE_PARAMS params;
+    memset(&params, 0, sizeof params);
+    params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+    params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+    params.StateChange = DICS_DISABLE;
+    params.Scope = DICS_FLAG_GLOBAL;
+    params.HwProfile = 0;
+    if (!SetupDiSetClassInstallParamsA(set, device, &params.ClassInstallHeader, sizeof params))
+        return 0;
+    if (!SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set, device)) return 0;
+    note_restart_request(record, set, device);
     return 1;
 }
 
+// A product GUID that does not parse names no class to look for attached handsets; the
+// pass then fails, so that no device is removed without the attached ones disabled first.
+int disable_interface_devices(run_record *record) {
+    GUID interface_class;
+    if (!parse_guid_text(record->profile->product_guid, &interface_class)) return 0;
+    HDEVINFO set = SetupDiGetClassDevsA(&interface_class, 0, 0, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) return 0;
+    int failures = 0;
+    SP_DEVINFO_DATA device;
+    for (DWORD index = 0; enum_device_info(set, index, &device); ++index)
+        if (!disable_device(record, set, &device)) ++failures;
+    SetupDiDestroyDeviceInfoList(set);
+    return failures == 0;
+}
+
+int remove_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+    BOOL removed = SetupDiCallClassInstaller(DIF_REMOVE, set, device);
+    if (removed) note_restart_request(record, set, device);
+    return removed;
+}
+
 int remove_matching_devices(run_record *record) {
-    (void)record;
-    return 1;
+    HDEVINFO set = SetupDiGetClassDevsA(0, 0, 0, DIGCF_ALLCLASSES);
+    if (set == INVALID_HANDLE_VALUE) return 0;
+    int failures = 0;
+    char hardware_id[DEVICE_PROPERTY_SIZE];
+    SP_DEVINFO_DATA device;
+    for (DWORD index = 0; enum_device_info(set, index, &device); ++index) {
+        if (!get_hardware_id(set, &device, hardware_id)) continue;
+        if (!hardware_id_matches(hardware_id, record->device_ids, record->device_names)) continue;
+        if (!remove_device(record, set, &device)) ++failures;
+    }
+    if (!SetupDiDestroyDeviceInfoList(set)) return 0;
+    return failures == 0;
 }

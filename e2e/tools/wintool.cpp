@@ -4,13 +4,15 @@
 //
 //   wintool wait  [-t ms] [-c class]          wait for a visible top-level window, dump it
 //   wintool dump  [-c class] [-w hwnd]        dump every matching window (or one)
-//   wintool click   -w hwnd id                press a button: BM_CLICK
+//   wintool click   -w hwnd id                press a button: BM_CLICK (posted)
 //   wintool command -w hwnd id                WM_COMMAND(id, BN_CLICKED) to the dialog
 //   wintool escape  -w hwnd                   the Escape key (to the focused control)
 //   wintool close   -w hwnd                   the close box: WM_SYSCOMMAND SC_CLOSE
 //   wintool watch [-t ms] [-a answer] -- cmd  run cmd, dump and answer every box it shows
 //                                             answer: default (the default button), escape,
 //                                             close, none, or a control id
+//   wintool desktop                           wait until the desktop and its display are
+//                                             set up; print the screen size
 //   wintool hold path...                      open the files without delete sharing (in use)
 //                                             until standard input closes
 //
@@ -21,6 +23,7 @@
 //   default <id>             the dialog's default button (DM_GETDEFID), -1 when none
 //   end                      end of one window's dump
 //   answer  <hwnd> <how> <id>
+//   desktop <width> <height> <display devices>
 //   exit    <code>           the watched program's exit code
 //   timeout                  the watched program did not end in time and was terminated
 // Text fields escape backslash, tab, CR and LF as \\ \t \r \n; the hex field holds the bytes
@@ -49,7 +52,11 @@ void print_text_fields(const char *text, int length) {
     printf("\t");
     for (int i = 0; i < length; ++i) {
         char c = text[i];
-        if (c == '\\') printf("\\\\");
+        if (IsDBCSLeadByte((BYTE)c) && i + 1 < length) {
+            // A double-byte character goes out whole: its trail byte may be a backslash.
+            putchar(c);
+            putchar(text[++i]);
+        } else if (c == '\\') printf("\\\\");
         else if (c == '\t') printf("\\t");
         else if (c == '\r') printf("\\r");
         else if (c == '\n') printf("\\n");
@@ -152,12 +159,12 @@ void press_escape(HWND dialog) {
     PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
+// Posted, not sent: a sent BM_CLICK that ends a message box gets its reply only after the
+// box's process has moved on (under Wine the sender waited out its whole timeout).
 bool click_button(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return false;
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-    return true;
+    return PostMessageA(button, BM_CLICK, 0, 0) != 0;
 }
 
 bool send_command(HWND dialog, int id) {
@@ -338,6 +345,21 @@ int hold_files(int argc, char **argv, int first) {
     return 0;
 }
 
+// The first program that touches the desktop has Wine start it and enumerate the display
+// devices (rewriting their registry keys); asking for the desktop and the display devices
+// returns only when that is done, so a snapshot taken afterwards sees a settled registry.
+int show_desktop() {
+    HWND desktop = GetDesktopWindow();
+    int devices = 0;
+    DISPLAY_DEVICEA device;
+    memset(&device, 0, sizeof device);
+    device.cb = sizeof device;
+    while (EnumDisplayDevicesA(NULL, (DWORD)devices, &device, 0)) ++devices;
+    printf("desktop\t%d\t%d\t%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+           devices);
+    return desktop ? 0 : 1;
+}
+
 bool parse_options(int argc, char **argv, Options *o) {
     o->timeout_ms = 10000;
     o->window_class = "#32770";
@@ -361,7 +383,7 @@ bool parse_options(int argc, char **argv, Options *o) {
 
 int usage() {
     fprintf(stderr,
-            "usage: wintool wait|dump|click|command|escape|close|watch|hold [options] ...\n"
+            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|hold [options] ...\n"
             "  (see the comment at the top of e2e/tools/wintool.cpp)\n");
     return 2;
 }
@@ -372,6 +394,7 @@ int main(int argc, char **argv) {
     if (argc < 2) return usage();
     const char *command = argv[1];
     if (strcmp(command, "hold") == 0) return hold_files(argc, argv, 2);
+    if (strcmp(command, "desktop") == 0) return show_desktop();
     Options o;
     if (!parse_options(argc, argv, &o)) return usage();
     if (strcmp(command, "wait") == 0) return wait_for_window(o);

@@ -22,12 +22,17 @@ bool starts_with_nocase(const std::string &s, const std::string &prefix) {
     return s.size() >= prefix.size() && equal_nocase(s.substr(0, prefix.size()), prefix);
 }
 
-// Reads a quoted .reg string starting at s[*pos] == '"'; handles \\ and \".
+// Reads a quoted .reg string starting at s[*pos] == '"'; handles \\ and \". regedit reads a
+// REGEDIT4 file as text of the ANSI code page, so a double-byte character whose trail byte is
+// a backslash or a quote ("\x83\x5c" in code page 932) stays one character.
 bool read_quoted(const std::string &s, size_t *pos, std::string *out) {
     if (*pos >= s.size() || s[*pos] != '"') return false;
     out->clear();
     for (size_t i = *pos + 1; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
+        if (is_lead_byte((unsigned char)s[i]) && i + 1 < s.size()) {
+            out->push_back(s[i]);
+            out->push_back(s[++i]);
+        } else if (s[i] == '\\' && i + 1 < s.size()) {
             out->push_back(s[++i]);
         } else if (s[i] == '"') {
             *pos = i + 1;

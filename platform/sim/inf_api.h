@@ -17,6 +17,11 @@ typedef struct _INFCONTEXT {
 #define INF_STYLE_OLDNT 0x00000001
 #define INF_STYLE_WIN4 0x00000002
 
+#define ERROR_WRONG_INF_STYLE ((DWORD)0xE0000100)
+#define ERROR_SECTION_NOT_FOUND ((DWORD)0xE0000101)
+#define ERROR_LINE_NOT_FOUND ((DWORD)0xE0000102)
+#define ERROR_CLASS_MISMATCH ((DWORD)0xE0000201)
+
 HINF SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT error_line);
 void SetupCloseInfFile(HINF inf);
 BOOL SetupFindFirstLineA(HINF inf, PCSTR section, PCSTR key, PINFCONTEXT context);

@@ -1,0 +1,88 @@
+"""./run demo: uninstalls a planted driver set from a Windows XP prefix under Wine and shows
+what the program removed, what it left, and what the restart removed afterwards."""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import Prefix  # noqa: E402
+
+FIXTURE = os.environ.get("K440_DEMO_FIXTURE") or os.path.join(harness.ROOT, "e2e", "fixtures", "nt-driver-set")
+
+
+def planted_items(fixture, entries):
+    """(label, check(snapshot) -> present?) for every key, value and file the fixture plants."""
+    items = []
+    reg = os.path.join(fixture, "registry.reg")
+    if os.path.exists(reg):
+        for key in harness.parse_reg_file(reg).values():
+            if not key.name.lower().startswith("hkey_local_machine\\") or \
+                    key.name.count("\\") < 2:
+                continue
+            items.append(("key   " + key.name, lambda s, k=key.name: s.has_key(k)))
+            for name, _, _ in key.values.values():
+                items.append(("value %s\\%s" % (key.name, name or "@"),
+                              lambda s, k=key.name, n=name: s.value(k, n) is not None))
+    for e in entries:
+        items.append(("file  " + e.path, lambda s, p=e.path: s.file(p) is not None))
+    return items
+
+
+def section(title, lines):
+    print("\n%s (%d)" % (title, len(lines)))
+    for line in lines or ["(none)"]:
+        print("  " + line)
+
+
+def main():
+    print("Creating a Windows XP prefix under Wine ...")
+    with Prefix("demo", version="winxp") as p:
+        entries = []
+        if os.path.isdir(FIXTURE):
+            entries = p.plant(FIXTURE)
+            print("Planted the driver set %s" % os.path.relpath(FIXTURE, harness.ROOT))
+        else:
+            print("nothing planted (%s does not exist yet)" % os.path.relpath(FIXTURE, harness.ROOT))
+        exe = p.install_product()
+        before = p.snapshot()
+
+        print("\nRunning %s -quiet from its install folder ..." % exe)
+        result = p.run_watched(exe, ["-quiet"], timeout=120)
+        for box in result.boxes:
+            print("  a box was shown and answered: %r: %r" % (box.caption, box.text))
+        if result.timed_out:
+            print("exit code: none, the program did not end within 120 s")
+        else:
+            print("exit code: %d (%s)" % (result.code,
+                                        harness.EXIT_CODES.get(result.code, "not a known code")))
+
+        after = p.snapshot()
+        diff = before.diff(after)
+        items = planted_items(FIXTURE, entries)
+        section("Removed by the program",
+                diff.removed_keys + diff.removed_values + diff.removed_files)
+        section("Still there of what was planted",
+                [label for label, present in items if present(after)])
+        others = [line for line in diff.lines()
+                  if line.split(":")[0] in ("key appeared", "value appeared", "value changed",
+                                            "file appeared", "file changed")]
+        if others:
+            section("Other changes", others)
+
+        print("\nRestarting (wineboot -r) ...")
+        p.restart()
+        restarted = p.snapshot()
+        rdiff = after.diff(restarted)
+        section("Removed by the restart",
+                rdiff.removed_keys + rdiff.removed_values + rdiff.removed_files)
+        if entries or items:
+            section("Still there after the restart",
+                    [label for label, present in items if present(restarted)])
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except harness.HarnessError as e:
+        print("demo failed: %s" % e)
+        sys.exit(1)

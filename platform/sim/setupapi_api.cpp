@@ -1,0 +1,392 @@
+// Device information sets, device interfaces, device properties, class keys and the class
+// installer of the simulated platform, over the machine's device tree. A set is a snapshot of
+// the devices that matched when it was built; an element whose device was removed later stays
+// in the set, as on Windows, and answers ERROR_NO_SUCH_DEVINST.
+#include "setupapi_api.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "device_tree.h"
+#include "machine.h"
+#include "registry_api.h"
+#include "mbcs.h"
+#include "registry_handles.h"
+#include "system_api.h"
+
+using namespace sim;
+
+namespace {
+
+struct Element {
+    size_t device = 0;  // slot in the device tree
+    DWORD flags = 0;    // device install parameters' Flags
+    bool has_params = false;
+    SP_PROPCHANGE_PARAMS params{};
+};
+
+struct DeviceSet {
+    std::vector<Element> elements;
+    bool present_only = false;
+    DWORD flags = 0;  // install parameters of the set itself
+    bool has_params = false;
+    SP_PROPCHANGE_PARAMS params{};
+};
+
+std::map<uintptr_t, DeviceSet> g_sets;
+
+BOOL fail(DWORD error) {
+    SetLastError(error);
+    return FALSE;
+}
+
+DeviceSet *set_of(HDEVINFO handle) {
+    auto it = g_sets.find(reinterpret_cast<uintptr_t>(handle));
+    return it == g_sets.end() ? nullptr : &it->second;
+}
+
+Device &device_at(size_t slot) { return current_machine().devices.devices[slot]; }
+
+std::string describe(const GUID *guid) { return guid ? guid_text(*guid) : "(null)"; }
+
+// The element a device record names; nullptr with the error set when it names none.
+Element *element_of(DeviceSet *set, PSP_DEVINFO_DATA data) {
+    if (!data) return SetLastError(ERROR_INVALID_PARAMETER), nullptr;
+    if (data->cbSize != sizeof(SP_DEVINFO_DATA)) return SetLastError(ERROR_INVALID_USER_BUFFER), nullptr;
+    size_t index = (size_t)data->Reserved;
+    if (index == 0 || index > set->elements.size() ||
+        set->elements[index - 1].device + 1 != data->DevInst)
+        return SetLastError(ERROR_INVALID_PARAMETER), nullptr;
+    return &set->elements[index - 1];
+}
+
+void fill_device(PSP_DEVINFO_DATA data, const DeviceSet &set, size_t index) {
+    const Element &e = set.elements[index];
+    data->ClassGuid = device_at(e.device).device_class;
+    data->DevInst = (DWORD)(e.device + 1);
+    data->Reserved = (ULONG_PTR)(index + 1);
+}
+
+bool interface_listed(const DeviceSet &set, const Device &device, const DeviceInterface &iface,
+                      const GUID &interface_class) {
+    if (!same_guid(iface.interface_class, interface_class)) return false;
+    return !set.present_only || device.interfaces_active();
+}
+
+bool first_component_is(const std::string &instance_id, const char *enumerator) {
+    std::string first = instance_id.substr(0, instance_id.find('\\'));
+    return equal_nocase(first, enumerator);
+}
+
+bool taken(const char *function, const std::string &detail) {
+    DWORD error;
+    if (!current_machine().take_fault(function, detail, &error)) return false;
+    SetLastError(error);
+    return true;
+}
+
+void set_config_disabled(const Device &device, bool disabled) {
+    Registry &r = current_machine().registry;
+    std::string key = std::string(ENUM_ROOT) + "\\" + device.instance_id;
+    RegKey *k = r.find(key);
+    if (!k) return;
+    DWORD flags = 0;
+    RegValue *v = k->value("ConfigFlags");
+    if (v && v->type == REG_DWORD && v->data.size() == 4)
+        flags = v->data[0] | v->data[1] << 8 | v->data[2] << 16 | (DWORD)v->data[3] << 24;
+    flags = disabled ? (flags | 1u) : (flags & ~1u);  // CONFIGFLAG_DISABLED
+    r.set_dword(key, "ConfigFlags", flags);
+}
+
+const SP_PROPCHANGE_PARAMS *property_change_params(const DeviceSet &set, const Element &e) {
+    if (e.has_params && e.params.ClassInstallHeader.InstallFunction == DIF_PROPERTYCHANGE)
+        return &e.params;
+    if (set.has_params && set.params.ClassInstallHeader.InstallFunction == DIF_PROPERTYCHANGE)
+        return &set.params;
+    return nullptr;
+}
+
+BOOL change_state(DeviceSet &set, Element &e) {
+    Device &device = device_at(e.device);
+    const SP_PROPCHANGE_PARAMS *params = property_change_params(set, e);
+    if (!params) return fail(ERROR_NO_CLASSINSTALL_PARAMS);
+    if (taken("SetupDiCallClassInstaller", "DIF_PROPERTYCHANGE " + device.instance_id)) return FALSE;
+    if (params->StateChange == DICS_DISABLE) {
+        if (device.refuse_disable) return fail(ERROR_NOT_DISABLEABLE);
+        device.disabled = true;
+        set_config_disabled(device, true);
+    } else if (params->StateChange == DICS_ENABLE) {
+        device.disabled = false;
+        set_config_disabled(device, false);
+    }
+    e.flags |= device.install_flags_after_call;
+    return TRUE;
+}
+
+BOOL remove(Element &e) {
+    Device &device = device_at(e.device);
+    if (taken("SetupDiCallClassInstaller", "DIF_REMOVE " + device.instance_id)) return FALSE;
+    if (device.refuse_remove) return fail(ERROR_ACCESS_DENIED);
+    remove_device_instance(current_machine(), device);
+    // A device that cannot be stopped now is taken out at the next restart; its keys are
+    // gone already.
+    e.flags |= device.install_flags_after_call;
+    return TRUE;
+}
+
+}  // namespace
+
+HDEVINFO SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND parent, DWORD flags) {
+    (void)parent;
+    std::string detail = describe(class_guid) + " " + (enumerator ? enumerator : "(null)") + " " + hex(flags);
+    record_call("SetupDiGetClassDevsA", detail);
+    Machine &m = current_machine();
+    if (!class_guid && !(flags & DIGCF_ALLCLASSES)) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+    if (taken("SetupDiGetClassDevsA", detail)) return INVALID_HANDLE_VALUE;
+    if (m.devices.class_devs_fail) {
+        SetLastError(m.devices.class_devs_error ? m.devices.class_devs_error : ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
+    DeviceSet set;
+    set.present_only = (flags & DIGCF_PRESENT) != 0;
+    for (size_t slot = 0; slot < m.devices.devices.size(); ++slot) {
+        const Device &d = m.devices.devices[slot];
+        if (d.removed) continue;
+        if (enumerator && !first_component_is(d.instance_id, enumerator)) continue;
+        if (flags & DIGCF_DEVICEINTERFACE) {
+            bool listed = false;
+            for (const DeviceInterface &i : d.interfaces)
+                if (((flags & DIGCF_ALLCLASSES) || same_guid(i.interface_class, *class_guid)) &&
+                    (!set.present_only || d.interfaces_active()))
+                    listed = true;
+            if (!listed) continue;
+        } else {
+            if (!(flags & DIGCF_ALLCLASSES) && !same_guid(d.device_class, *class_guid)) continue;
+            if (set.present_only && !d.present) continue;
+        }
+        Element e;
+        e.device = slot;
+        set.elements.push_back(e);
+    }
+    uintptr_t number = new_handle_number();
+    g_sets[number] = set;
+    ++current_process().open_handles;
+    SetLastError(ERROR_SUCCESS);
+    return reinterpret_cast<HDEVINFO>(number);
+}
+
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO handle) {
+    record_call("SetupDiDestroyDeviceInfoList", "");
+    auto it = g_sets.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_sets.end()) return fail(ERROR_INVALID_HANDLE);
+    g_sets.erase(it);
+    --current_process().open_handles;
+    // A planted fault makes the platform report a failure after releasing the list.
+    if (taken("SetupDiDestroyDeviceInfoList", "")) return FALSE;
+    return TRUE;
+}
+
+BOOL SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA device) {
+    record_call("SetupDiEnumDeviceInfo", std::to_string(index));
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    if (!device) return fail(ERROR_INVALID_PARAMETER);
+    if (device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    if (index >= set->elements.size()) return fail(ERROR_NO_MORE_ITEMS);
+    fill_device(device, *set, index);
+    return TRUE;
+}
+
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const GUID *interface_class,
+                                 DWORD index, PSP_DEVICE_INTERFACE_DATA interface_data) {
+    record_call("SetupDiEnumDeviceInterfaces", describe(interface_class) + " " + std::to_string(index));
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    if (!interface_class || !interface_data) return fail(ERROR_INVALID_PARAMETER);
+    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    size_t first = 0, last = set->elements.size();
+    if (device) {
+        Element *e = element_of(set, device);
+        if (!e) return FALSE;
+        first = (size_t)(e - &set->elements[0]);
+        last = first + 1;
+    }
+    DWORD seen = 0;
+    for (size_t el = first; el < last; ++el) {
+        const Device &d = device_at(set->elements[el].device);
+        if (d.removed) continue;
+        for (size_t i = 0; i < d.interfaces.size(); ++i) {
+            if (!interface_listed(*set, d, d.interfaces[i], *interface_class)) continue;
+            if (seen++ != index) continue;
+            interface_data->InterfaceClassGuid = d.interfaces[i].interface_class;
+            interface_data->Flags = d.interfaces_active() ? SPINT_ACTIVE : 0;
+            interface_data->Reserved = (ULONG_PTR)((el + 1) << 16 | (i + 1));
+            return TRUE;
+        }
+    }
+    return fail(ERROR_NO_MORE_ITEMS);
+}
+
+BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA interface_data,
+                                      PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size,
+                                      PDWORD required, PSP_DEVINFO_DATA device) {
+    record_call("SetupDiGetDeviceInterfaceDetailA", std::to_string(size));
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    if (!interface_data) return fail(ERROR_INVALID_PARAMETER);
+    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    size_t el = (size_t)(interface_data->Reserved >> 16), i = (size_t)(interface_data->Reserved & 0xFFFF);
+    if (el == 0 || el > set->elements.size()) return fail(ERROR_INVALID_PARAMETER);
+    const Device &d = device_at(set->elements[el - 1].device);
+    if (i == 0 || i > d.interfaces.size()) return fail(ERROR_INVALID_PARAMETER);
+    if (d.removed) return fail(ERROR_NO_SUCH_DEVINST);
+    if (!detail && size) return fail(ERROR_INVALID_USER_BUFFER);
+    if (detail && detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return fail(ERROR_INVALID_USER_BUFFER);
+    if (device && device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    const std::string &path = d.interfaces[i - 1].device_path;
+    DWORD needed = (DWORD)(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
+    if (required) *required = needed;
+    if (size < needed) return fail(ERROR_INSUFFICIENT_BUFFER);
+    if (taken("SetupDiGetDeviceInterfaceDetailA", d.instance_id)) return FALSE;
+    memcpy(detail->DevicePath, path.c_str(), path.size() + 1);
+    if (device) fill_device(device, *set, el - 1);
+    return TRUE;
+}
+
+BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device, DWORD property,
+                                       PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
+    record_call("SetupDiGetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    Element *e = element_of(set, device);
+    if (!e) return FALSE;
+    const Device &d = device_at(e->device);
+    if (d.removed) return fail(ERROR_NO_SUCH_DEVINST);
+    std::vector<uint8_t> data;
+    DWORD data_type = REG_SZ;
+    auto text = [&data](const std::string &t) {
+        data.assign(t.begin(), t.end());
+        data.push_back(0);
+    };
+    switch (property) {
+        case SPDRP_HARDWAREID:
+            if (d.hardware_ids.empty()) return fail(ERROR_INVALID_DATA);
+            data_type = REG_MULTI_SZ;
+            for (const std::string &id : d.hardware_ids) {
+                data.insert(data.end(), id.begin(), id.end());
+                data.push_back(0);
+            }
+            data.push_back(0);
+            break;
+        case SPDRP_DRIVER:
+            if (d.driver_key.empty()) return fail(ERROR_INVALID_DATA);
+            text(d.driver_key);
+            break;
+        case SPDRP_CLASSGUID:
+            text(guid_text(d.device_class));
+            break;
+        case SPDRP_DEVICEDESC:
+            if (d.description.empty()) return fail(ERROR_INVALID_DATA);
+            text(d.description);
+            break;
+        default:
+            return fail(ERROR_INVALID_DATA);
+    }
+    if (taken("SetupDiGetDeviceRegistryPropertyA", d.instance_id + " " + hex(property))) return FALSE;
+    if (!buffer && size) return fail(ERROR_INVALID_USER_BUFFER);
+    if (type) *type = data_type;
+    if (required) *required = (DWORD)data.size();
+    if (size < data.size()) {
+        // The platform leaves the buffer undefined; make that visible to tests.
+        if (buffer) memset(buffer, 0xCC, size);
+        return fail(ERROR_INSUFFICIENT_BUFFER);
+    }
+    memcpy(buffer, data.data(), data.size());
+    return TRUE;
+}
+
+HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
+                               PCSTR machine_name, PVOID reserved) {
+    (void)reserved;
+    record_call("SetupDiOpenClassRegKeyExA", describe(class_guid) + " " + hex(desired) + " " + hex(flags));
+    HKEY invalid = reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE);
+    if (flags != DIOCR_INSTALLER && flags != DIOCR_INTERFACE) return fail(ERROR_INVALID_FLAGS), invalid;
+    if (machine_name) return fail(ERROR_INVALID_MACHINENAME), invalid;
+    std::string path = flags == DIOCR_INSTALLER ? CLASS_ROOT : "System\\CurrentControlSet\\Control\\DeviceClasses";
+    if (class_guid) path += "\\" + guid_text(*class_guid);
+    Machine &m = current_machine();
+    RegKey *key = m.registry.find(path);
+    if (!key) return fail(ERROR_INVALID_CLASS), invalid;
+    if (taken("SetupDiOpenClassRegKeyExA", path)) return invalid;
+    DWORD access = map_key_access(desired);
+    if (m.is_nt() && !access_granted(key->security, current_process().token, access))
+        return fail(ERROR_ACCESS_DENIED), invalid;
+    return open_key_handle(key, access);
+}
+
+BOOL SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
+                                   PSP_CLASSINSTALL_HEADER params, DWORD size) {
+    record_call("SetupDiSetClassInstallParamsA",
+                (params ? hex(params->InstallFunction) : std::string("(null)")) + " " + std::to_string(size));
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    Element *e = nullptr;
+    if (device && !(e = element_of(set, device))) return FALSE;
+    bool &has = e ? e->has_params : set->has_params;
+    DWORD &flags = e ? e->flags : set->flags;
+    SP_PROPCHANGE_PARAMS &stored = e ? e->params : set->params;
+    if (!params) {
+        if (size) return fail(ERROR_INVALID_PARAMETER);
+        has = false;
+        flags &= ~(DWORD)DI_CLASSINSTALLPARAMS;
+        return TRUE;
+    }
+    if (params->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return fail(ERROR_INVALID_USER_BUFFER);
+    SP_PROPCHANGE_PARAMS copy{};
+    if (params->InstallFunction == DIF_PROPERTYCHANGE) {
+        if (size != sizeof(SP_PROPCHANGE_PARAMS)) return fail(ERROR_INVALID_USER_BUFFER);
+        memcpy(&copy, params, sizeof copy);
+        if (copy.StateChange < DICS_ENABLE || copy.StateChange > DICS_STOP ||
+            (copy.Scope != DICS_FLAG_GLOBAL && copy.Scope != DICS_FLAG_CONFIGSPECIFIC))
+            return fail(ERROR_INVALID_FLAGS);
+    } else {
+        copy.ClassInstallHeader = *params;
+    }
+    if (taken("SetupDiSetClassInstallParamsA", e ? device_at(e->device).instance_id : "")) return FALSE;
+    stored = copy;
+    has = true;
+    flags |= DI_CLASSINSTALLPARAMS;
+    return TRUE;
+}
+
+BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINFO_DATA device) {
+    DeviceSet *set = set_of(handle);
+    Element *e = set && device ? element_of(set, device) : nullptr;
+    std::string name = function == DIF_REMOVE ? "DIF_REMOVE" :
+                       function == DIF_PROPERTYCHANGE ? "DIF_PROPERTYCHANGE" : hex(function);
+    record_call("SetupDiCallClassInstaller", name + " " + (e ? device_at(e->device).instance_id : ""));
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    if (function != DIF_REMOVE && function != DIF_PROPERTYCHANGE) return fail(ERROR_DI_DO_DEFAULT);
+    if (!device) return fail(ERROR_INVALID_PARAMETER);
+    if (!e) return FALSE;
+    if (device_at(e->device).removed) return fail(ERROR_NO_SUCH_DEVINST);
+    return function == DIF_REMOVE ? remove(*e) : change_state(*set, *e);
+}
+
+BOOL SetupDiGetDeviceInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
+                                    PSP_DEVINSTALL_PARAMS_A params) {
+    record_call("SetupDiGetDeviceInstallParamsA", "");
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    Element *e = nullptr;
+    if (device && !(e = element_of(set, device))) return FALSE;
+    if (!params) return fail(ERROR_INVALID_PARAMETER);
+    if (params->cbSize != sizeof(SP_DEVINSTALL_PARAMS_A)) return fail(ERROR_INVALID_USER_BUFFER);
+    if (taken("SetupDiGetDeviceInstallParamsA", e ? device_at(e->device).instance_id : "")) return FALSE;
+    DWORD size = params->cbSize;
+    memset(params, 0, sizeof *params);
+    params->cbSize = size;
+    params->Flags = e ? e->flags : set->flags;
+    return TRUE;
+}
+
