@@ -143,10 +143,10 @@ TEST_F(MainFlowTest, WarningBoxCancelEndsWith3AndTheCancellationBox) {
         return box.style == 0x31 ? 2 : 1;
     };
     int result = run("");
-    if (machine.ui.boxes.empty() || machine.ui.boxes[0].text != "Really?")
-        GTEST_SKIP() << "the inventory does not supply the default device ids yet";
     EXPECT_EQ(3, result);
     ASSERT_EQ(2u, boxes().size());
+    EXPECT_EQ("Really?", boxes()[0].text);
+    EXPECT_EQ((UINT)0x31, boxes()[0].style) << "OK/Cancel with the warning icon";
     EXPECT_EQ(profile.warning_caption, boxes()[0].caption);
     EXPECT_EQ(profile.cancelled_text, boxes()[1].text);
     EXPECT_EQ(info_style, boxes()[1].style);
