@@ -209,3 +209,16 @@ TEST_F(MainFlowTest, EntryPointSetsTheDialogIdsAndRuns) {
     EXPECT_EQ(1004, builtin->cancel_button_id);
     *builtin = saved;
 }
+
+TEST_F(MainFlowTest, WarningBoxIsNotOfferedForRecordIdsOrInAQuietRun) {
+    profile.warning_text = "Really?";
+    machine.ui.answer_box = [](const sim::MessageBoxRecord &box) {
+        return box.style == 0x31 ? 2 : 1;
+    };
+    EXPECT_NE(3, run("-quiet")) << "no warning box in a quiet run";
+    machine.registry.set_string("Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+                                "VIDPID0000", "FFFF/0001");
+    machine.ui.boxes.clear();
+    EXPECT_NE(3, run(""));
+    for (const auto &box : boxes()) EXPECT_NE("Really?", box.text) << "ids came from the record";
+}
