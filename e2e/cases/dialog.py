@@ -27,12 +27,6 @@ FAILURE = "KESA K440dT 携帯端末ソフトウェアのアンインストール
 IDOK, IDNO = 1, 7
 
 
-def placeholder(source):
-    """True while the named product file is still the seam's placeholder (built in parallel)."""
-    with open(os.path.join(ROOT, source), encoding="utf-8") as f:
-        return "Placeholder until" in f.read()
-
-
 def open_dialog(p, args=()):
     exe = p.install_product()
     process = p.start(exe, args)
@@ -135,11 +129,6 @@ def dialog_uninstall_shows_progress_then_success():
         # Wine 8's SetupPromptReboot is a stub ("fixme:setupapi:SetupPromptReboot ... stub"):
         # the restart prompt shows nothing there, so the exit code tells of the restart.
         result = p.finish(process)
-        if placeholder("removal/run_removal.cpp"):
-            print("[e2e] the removal sequence is not built yet: exit code %r, driver set kept"
-                  % result.code)
-            check_equal(0, result.code, "exit code with the placeholder removal")
-            return
         check_equal(2, result.code, "exit code of a removal that needs a restart")
         check(p.snapshot().file(DRIVER) is None, "the driver binary is gone")
 
@@ -232,13 +221,6 @@ def before_rebooting_resumes_after_the_restart():
         planted = plant_marker(p, "C:\\Program.exe")
         exe = p.install_product()
         result = p.run_watched(exe, ["-before_rebooting"], timeout=60, answer=str(IDNO))
-        if placeholder("inventory/collect_inventory.cpp"):
-            # Without the inventory the program path is unknown: no entry, no restart offered.
-            print("[e2e] the inventory is not built yet: the resume cannot be arranged")
-            check_equal(11, result.code, "exit code when the RunOnce entry cannot be written")
-            check(all(b.text_bytes == FAILURE + b" (11)" for b in result.boxes),
-                  "only the failure box (11): %r" % result.boxes)
-            return
         check_equal(0, result.code, "exit code of -before_rebooting")
         own = [b for b in result.boxes if b.caption_bytes == TITLE]
         check_equal([], own, "no message box (the restart prompt is a stub in Wine 8)")
@@ -251,8 +233,7 @@ def before_rebooting_resumes_after_the_restart():
         check(not os.path.exists(planted), "C:\\Program.exe must not run")
         after = p.snapshot()
         check(after.value(RUN_ONCE, "K440dTUn.exe") is None, "the platform took the entry")
-        if not placeholder("removal/run_removal.cpp"):
-            check(after.file(DRIVER) is None, "the run after the restart removed the driver")
+        check(after.file(DRIVER) is None, "the run after the restart removed the driver")
 
 
 main()
