@@ -51,7 +51,8 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
     result = collect_inventory(record);
     if (result != RESULT_SUCCESS) return result;
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
-        register_resume(record->profile->uninstaller_name, record->own_path);
+        if (!register_resume(record->profile->uninstaller_name, record->own_path))
+            return RESULT_RESUME_NOT_ARRANGED;
         prompt_restart();
         CloseHandle(mutex);
         *resumed = 1;

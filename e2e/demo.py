@@ -1,5 +1,6 @@
-"""./run demo: uninstalls a planted driver set from a Windows XP prefix under Wine and shows
-what the program removed, what it left, and what the restart removed afterwards."""
+"""./run demo [winxp|winme]: uninstalls a planted driver set from a Windows XP (or ME) prefix
+under Wine and shows what the program removed, what it left, and what the restart removed
+afterwards."""
 import os
 import sys
 
@@ -7,7 +8,16 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Prefix  # noqa: E402
 
-FIXTURE = os.environ.get("K440_DEMO_FIXTURE") or os.path.join(harness.ROOT, "e2e", "fixtures", "nt-driver-set")
+# The driver set as its installer leaves it, with look-alikes that must stay: on Windows XP the
+# records, files and services plus the handset's device instances and OEM INF copies.
+DEMOS = {
+    "winxp": ("Windows XP", [os.path.join(harness.ROOT, "e2e", "fixtures", "nt-driver-set"),
+                             os.path.join(harness.ROOT, "e2e", "fixtures", "nt-devices")]),
+    "winme": ("Windows ME", [os.path.join(harness.ROOT, "tests", "fixtures", "legacy-driver-set")]),
+}
+# Wine carries out wininit.ini at every session start, so the one the host tests plant would be
+# gone before the program runs.
+HOST_ONLY_FILES = ["C:\\windows\\wininit.ini", "C:\\TEMP\\OTHERAPP.TMP"]
 
 
 def planted_items(fixture, entries):
@@ -35,14 +45,28 @@ def section(title, lines):
 
 
 def main():
-    print("Creating a Windows XP prefix under Wine ...")
-    with Prefix("demo", version="winxp") as p:
-        entries = []
-        if os.path.isdir(FIXTURE):
-            entries = p.plant(FIXTURE)
-            print("Planted the driver set %s" % os.path.relpath(FIXTURE, harness.ROOT))
-        else:
-            print("nothing planted (%s does not exist yet)" % os.path.relpath(FIXTURE, harness.ROOT))
+    version = sys.argv[1] if len(sys.argv) > 1 else "winxp"
+    if version not in DEMOS:
+        print("usage: ./run demo [%s]" % "|".join(sorted(DEMOS)))
+        sys.exit(2)
+    title, fixtures = DEMOS[version]
+    if os.environ.get("K440_DEMO_FIXTURE"):
+        fixtures = [os.environ["K440_DEMO_FIXTURE"]]
+    print("Creating a %s prefix under Wine ..." % title)
+    with Prefix("demo", version=version) as p:
+        entries, items = [], []
+        for fixture in fixtures:
+            if not os.path.isdir(fixture):
+                print("nothing planted from %s (it does not exist)" % os.path.relpath(fixture, harness.ROOT))
+                continue
+            planted = [e for e in p.plant(fixture)
+                       if e.path.lower() not in [f.lower() for f in HOST_ONLY_FILES]]
+            for host_only in HOST_ONLY_FILES:
+                if p.exists(host_only):
+                    os.remove(p.host_path(host_only))
+            entries += planted
+            items += planted_items(fixture, planted)
+            print("Planted %s" % os.path.relpath(fixture, harness.ROOT))
         exe = p.install_product()
         before = p.snapshot()
 
@@ -58,7 +82,6 @@ def main():
 
         after = p.snapshot()
         diff = before.diff(after)
-        items = planted_items(FIXTURE, entries)
         section("Removed by the program",
                 diff.removed_keys + diff.removed_values + diff.removed_files)
         section("Still there of what was planted",

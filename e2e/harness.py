@@ -51,6 +51,7 @@ EXIT_CODES = {
     8: "a switch that is not known, or a command line that is too long",
     9: "the operating system is not supported",
     10: "-ensure_win named another Windows, or a word it does not know",
+    11: "-before_rebooting could not arrange the run after the restart",
     12: "no installed driver of the product was found",
     13: "not a member of the Administrators group",
     14: "a handset is attached",

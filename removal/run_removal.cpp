@@ -8,6 +8,7 @@
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/file_deletion.h"
+#include "removal/install_folder.h"
 #include "removal/registry_deletion.h"
 #include "removal/restart_deletion.h"
 
@@ -89,6 +90,7 @@ int run_removal(run_record *record) {
         remove_legacy_driver_index(record);
     delete_listed_keys_and_files(record);
     if (record->leave_source || !record->install_dir[0]) return 0;
+    if (!install_folder_is_sweepable(record->install_dir, record->windows_dir)) return 0;
     sweep_install_folder(record);
     return 0;
 }

@@ -106,16 +106,7 @@ def wine_setupapi_answers_for_each_call_of_the_device_passes():
               "the other devices stay")
 
 
-def removal_sequence_in_place():
-    """The whole-run case needs the inventory and the removal sequence, which live in
-    inventory/collect_inventory.cpp and removal/run_removal.cpp."""
-    for part in ("inventory/collect_inventory.cpp", "removal/run_removal.cpp"):
-        with open(os.path.join(ROOT, part)) as source:
-            if "Placeholder until" in source.read():
-                return False
-    return True
-
-
+@case
 def quiet_run_removes_the_product_devices_and_infs():
     with Prefix("nt_devices_quiet", version="winxp") as p:
         p.plant(FIXTURE)
@@ -151,7 +142,5 @@ def quiet_run_removes_the_product_devices_and_infs():
             "only the product's INF files may go: %r" % diff.removed_files)
 
 
-if removal_sequence_in_place():
-    case(quiet_run_removes_the_product_devices_and_infs)
 
 main()

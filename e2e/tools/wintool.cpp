@@ -15,6 +15,10 @@
 //                                             set up; print the screen size
 //   wintool hold path...                      open the files without delete sharing (in use)
 //                                             until standard input closes
+//   wintool trace -w hwnd [-t ms]             print the window's controls each time a text or
+//                                             a visibility changes, until the window is gone;
+//                                             reads without sending messages, so it sees a
+//                                             dialog whose thread is busy
 //
 // Records:
 //   window  <hwnd> <class> <pid> <visible|hidden>
@@ -25,6 +29,8 @@
 //   answer  <hwnd> <how> <id>
 //   desktop <width> <height> <display devices>
 //   exit    <code>           the watched program's exit code
+//   state   <ms>             trace: the controls below changed, <ms> after the trace began
+//   gone    <ms>             trace: the window no longer exists
 //   timeout                  the watched program did not end in time and was terminated
 // Text fields escape backslash, tab, CR and LF as \\ \t \r \n; the hex field holds the bytes
 // exactly as the window's ANSI text (code page 932 under a Japanese locale).
@@ -321,6 +327,57 @@ int dump_windows(const Options &o) {
     return 0;
 }
 
+// One line per direct child: id, visibility and the text the window manager holds for it
+// (GetWindowTextA on another process's window asks no message of its thread).
+struct TraceState {
+    char text[8192];
+    int length;
+};
+
+BOOL CALLBACK trace_child(HWND child, LPARAM param) {
+    TraceState *state = (TraceState *)param;
+    if (state->length > (int)sizeof state->text - 600) return FALSE;
+    char text[256];
+    char cls[64];
+    int length = GetWindowTextA(child, text, sizeof text);
+    if (length < 0) length = 0;
+    if (!GetClassNameA(child, cls, sizeof cls)) cls[0] = 0;
+    char *out = state->text + state->length;
+    int used = sprintf(out, "control\t%d\t%s\t%s\t%s\t", GetDlgCtrlID(child), cls,
+                       IsWindowVisible(child) ? "visible" : "hidden",
+                       IsWindowEnabled(child) ? "enabled" : "disabled");
+    for (int i = 0; i < length; ++i) used += sprintf(out + used, "%02x", (unsigned char)text[i]);
+    used += sprintf(out + used, "\t\n");
+    state->length += used;
+    return TRUE;
+}
+
+int trace_window(const Options &o) {
+    printf("tracing\t%lx\n", (unsigned long)(ULONG_PTR)o.window);
+    fflush(stdout);
+    static TraceState last, now;
+    last.length = -1;
+    DWORD started = GetTickCount();
+    while (GetTickCount() - started < o.timeout_ms) {
+        if (!IsWindow(o.window)) {
+            printf("gone\t%lu\n", (unsigned long)(GetTickCount() - started));
+            fflush(stdout);
+            return 0;
+        }
+        now.length = 0;
+        now.text[0] = 0;
+        EnumChildWindows(o.window, trace_child, (LPARAM)&now);
+        if (now.length != last.length || memcmp(now.text, last.text, now.length) != 0) {
+            printf("state\t%lu\n%send\n", (unsigned long)(GetTickCount() - started), now.text);
+            fflush(stdout);
+            memcpy(&last, &now, sizeof now);
+        }
+        Sleep(0);
+    }
+    printf("timeout\n");
+    return 3;
+}
+
 int hold_files(int argc, char **argv, int first) {
     HANDLE handles[256];
     int count = 0;
@@ -383,7 +440,7 @@ bool parse_options(int argc, char **argv, Options *o) {
 
 int usage() {
     fprintf(stderr,
-            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|hold [options] ...\n"
+            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|hold|trace [options] ...\n"
             "  (see the comment at the top of e2e/tools/wintool.cpp)\n");
     return 2;
 }
@@ -400,6 +457,10 @@ int main(int argc, char **argv) {
     if (strcmp(command, "wait") == 0) return wait_for_window(o);
     if (strcmp(command, "dump") == 0) return dump_windows(o);
     if (strcmp(command, "watch") == 0) return watch(o);
+    if (strcmp(command, "trace") == 0) {
+        if (!o.window) return usage();
+        return trace_window(o);
+    }
 
     if (!o.window || !IsWindow(o.window)) {
         fprintf(stderr, "wintool %s: -w names no window\n", command);

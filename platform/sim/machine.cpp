@@ -348,7 +348,9 @@ void record_call(const char *function, const std::string &detail) {
     Call c;
     c.function = function;
     c.detail = detail;
-    current_machine().calls.push_back(c);
+    Machine &m = current_machine();
+    m.calls.push_back(c);
+    if (m.on_call) m.on_call(c);
 }
 
 std::string hex(DWORD value) {

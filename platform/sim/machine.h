@@ -117,10 +117,66 @@ struct MessageBoxRecord {
     bool has_owner = false;
 };
 
+// A control of a dialog: as the template gives it, then as the program changes it.
+struct DialogControl {
+    int id = 0;
+    std::string window_class;  // "Button", "Static"
+    std::string text;
+    DWORD style = 0;
+    bool visible = true;
+    uintptr_t handle = 0;
+};
+
+// A dialog template of the program's resources.
+struct DialogTemplate {
+    std::string title;
+    DWORD style = 0;
+    std::vector<DialogControl> controls;  // in template order
+};
+
+// The dialog templates the built program carries (resources/dialog.rc): id 102.
+std::map<int, DialogTemplate> product_dialog_templates();
+
+// What the simulated user does while a dialog is open: press a button (a click reaches only a
+// visible button), the Escape key, the Enter key, or the close box of the title bar.
+struct DialogInput {
+    enum Kind { PRESS, ESCAPE, ENTER, CLOSE_BOX } kind = PRESS;
+    int control_id = 0;
+};
+
+// One dialog window as it stands (while open) or as it was when it was destroyed.
+struct DialogWindow {
+    int template_id = 0;
+    uintptr_t handle = 0;
+    std::string title;
+    std::vector<DialogControl> controls;
+    bool open = false;
+    bool ended = false;       // EndDialog was called
+    INT_PTR result = 0;       // the value given to EndDialog
+    int inputs_delivered = 0; // user inputs that reached the open dialog
+    bool left_open = false;   // the script ran out of input and the dialog did not end
+
+    DialogControl *control(int id);
+    const DialogControl *control(int id) const;
+};
+
 struct UiScript {
     std::vector<MessageBoxRecord> boxes;
     // Answers a message box; by default every box is answered as its first button (IDOK).
     std::function<int(const MessageBoxRecord &)> answer_box;
+
+    // Dialogs: the templates DialogBoxParamA finds, the inputs of the simulated user (taken in
+    // order across dialogs), and every dialog shown. When the inputs run out the user presses
+    // Enter once (the default button); a dialog that still does not end is left open and
+    // DialogBoxParamA returns -1, where the real platform would wait for ever.
+    std::map<int, DialogTemplate> dialog_templates = product_dialog_templates();
+    std::vector<DialogInput> dialog_inputs;
+    bool enter_when_out_of_input = true;
+    std::vector<DialogWindow> dialogs;
+
+    // The restart prompt of SetupPromptReboot: whether the user agrees to restart now.
+    bool restart_prompt_accepted = false;
+    int restart_prompts = 0;
 };
 
 struct Call {
@@ -148,6 +204,9 @@ struct Machine {
     unsigned code_page = 932;
     std::map<std::string, int> mutexes;  // named mutex -> open handle count
     std::vector<Call> calls;
+    // Called with every platform call as it is recorded, so that a test can look at the
+    // machine (for example a dialog's texts) at the moment a given call is made.
+    std::function<void(const Call &)> on_call;
     std::vector<Fault> faults;
     std::vector<PendingRename> pending_renames;  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
     int restarts = 0;               // restarts carried out by restart()

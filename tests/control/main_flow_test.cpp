@@ -143,10 +143,10 @@ TEST_F(MainFlowTest, WarningBoxCancelEndsWith3AndTheCancellationBox) {
         return box.style == 0x31 ? 2 : 1;
     };
     int result = run("");
-    if (machine.ui.boxes.empty() || machine.ui.boxes[0].text != "Really?")
-        GTEST_SKIP() << "the inventory does not supply the default device ids yet";
     EXPECT_EQ(3, result);
     ASSERT_EQ(2u, boxes().size());
+    EXPECT_EQ("Really?", boxes()[0].text);
+    EXPECT_EQ((UINT)0x31, boxes()[0].style) << "OK/Cancel with the warning icon";
     EXPECT_EQ(profile.warning_caption, boxes()[0].caption);
     EXPECT_EQ(profile.cancelled_text, boxes()[1].text);
     EXPECT_EQ(info_style, boxes()[1].style);
@@ -208,4 +208,17 @@ TEST_F(MainFlowTest, EntryPointSetsTheDialogIdsAndRuns) {
     EXPECT_EQ(1003, builtin->uninstall_button_id);
     EXPECT_EQ(1004, builtin->cancel_button_id);
     *builtin = saved;
+}
+
+TEST_F(MainFlowTest, WarningBoxIsNotOfferedForRecordIdsOrInAQuietRun) {
+    profile.warning_text = "Really?";
+    machine.ui.answer_box = [](const sim::MessageBoxRecord &box) {
+        return box.style == 0x31 ? 2 : 1;
+    };
+    EXPECT_NE(3, run("-quiet")) << "no warning box in a quiet run";
+    machine.registry.set_string("Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+                                "VIDPID0000", "FFFF/0001");
+    machine.ui.boxes.clear();
+    EXPECT_NE(3, run(""));
+    for (const auto &box : boxes()) EXPECT_NE("Really?", box.text) << "ids came from the record";
 }

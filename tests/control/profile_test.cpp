@@ -2,26 +2,12 @@
 // against the C library's own CP932 encoder.
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <string>
 
 #include "control/profile.h"
+#include "support/cp932.h"
 
 namespace {
-
-std::string to_cp932(const std::string &utf8) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == (iconv_t)-1) return "<no CP932 converter>";
-    std::string in = utf8, out(utf8.size() * 2 + 4, '\0');
-    char *ip = &in[0], *op = &out[0];
-    size_t il = in.size(), ol = out.size();
-    size_t rc = iconv(cd, &ip, &il, &op, &ol);
-    iconv_close(cd);
-    if (rc == (size_t)-1) return "<conversion failed>";
-    out.resize(out.size() - ol);
-    return out;
-}
 
 int count(text_list list) {
     int n = 0;
@@ -33,27 +19,27 @@ int count(text_list list) {
 
 TEST(Profile, JapaneseTextsAreCodePage932) {
     const product_profile *p = builtin_profile();
-    EXPECT_EQ(to_cp932(u8"ドライバのアンインストール"), p->dialog_title);
-    EXPECT_EQ(to_cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"), p->dialog_text);
-    EXPECT_EQ(to_cp932(u8"アンインストール"), p->uninstall_button_text);
-    EXPECT_EQ(to_cp932(u8"中止"), p->cancel_button_text);
-    EXPECT_EQ(to_cp932(u8"ドライバのアンインストール"), p->cancelled_caption);
-    EXPECT_EQ(to_cp932(u8"ドライバのアンインストールを中止しました。"), p->cancelled_text);
-    EXPECT_EQ(to_cp932(u8"ドライバのアンインストール"), p->success_caption);
-    EXPECT_EQ(to_cp932(u8"KESA K440dTドライバを削除しました。"), p->success_text);
-    EXPECT_EQ(to_cp932(u8"ドライバのアンインストール"), p->warning_caption);
-    EXPECT_EQ(to_cp932(u8"ドライバのアンインストール"), p->failure_caption);
-    EXPECT_EQ(to_cp932(u8"KESA K440dT 携帯端末ソフトウェアのアンインストールが失敗しました。"),
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->dialog_title);
+    EXPECT_EQ(cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"), p->dialog_text);
+    EXPECT_EQ(cp932(u8"アンインストール"), p->uninstall_button_text);
+    EXPECT_EQ(cp932(u8"中止"), p->cancel_button_text);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->cancelled_caption);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストールを中止しました。"), p->cancelled_text);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->success_caption);
+    EXPECT_EQ(cp932(u8"KESA K440dTドライバを削除しました。"), p->success_text);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->warning_caption);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->failure_caption);
+    EXPECT_EQ(cp932(u8"KESA K440dT 携帯端末ソフトウェアのアンインストールが失敗しました。"),
               p->failure_text);
-    EXPECT_EQ(to_cp932(u8"一つ以上の携帯端末が接続されています。アンインストールの前にUSBケーブルを外してください。"),
+    EXPECT_EQ(cp932(u8"一つ以上の携帯端末が接続されています。アンインストールの前にUSBケーブルを外してください。"),
               p->device_connected_message);
-    EXPECT_EQ(to_cp932(u8"ドライバのインストール"), p->installer_failure_caption);
-    EXPECT_EQ(to_cp932(u8"KESA K440dT 携帯端末ソフトウェアのインストールが失敗しました。"),
+    EXPECT_EQ(cp932(u8"ドライバのインストール"), p->installer_failure_caption);
+    EXPECT_EQ(cp932(u8"KESA K440dT 携帯端末ソフトウェアのインストールが失敗しました。"),
               p->installer_failure_text);
-    EXPECT_EQ(to_cp932(u8"KESA K440dTドライバをインストールする準備ができました。\nインストール先を変更するには参照ボタンをクリックしてください。"),
+    EXPECT_EQ(cp932(u8"KESA K440dTドライバをインストールする準備ができました。\nインストール先を変更するには参照ボタンをクリックしてください。"),
               p->installer_texts[1]);
-    EXPECT_EQ(to_cp932(u8"参照..."), p->installer_texts[4]);
-    EXPECT_EQ(to_cp932(u8"KESA K440dT ドライバのインストールが完了しました。"), p->installer_texts[10]);
+    EXPECT_EQ(cp932(u8"参照..."), p->installer_texts[4]);
+    EXPECT_EQ(cp932(u8"KESA K440dT ドライバのインストールが完了しました。"), p->installer_texts[10]);
 }
 
 TEST(Profile, KnownEncodings) {

@@ -121,14 +121,6 @@ TEST_F(CollectInventory, ExtraKeysFollowTheirFamilyPrefix) {
         << "on Windows 98";
 }
 
-TEST_F(CollectInventory, IdsFromTheProductRecordReplaceTheDefaults) {
-    machine.registry.set_string("Software\\TAVO\\" + std::string(profile.product_guid), "VIDPID0000",
-                                "0A2B/01C3");
-    collect();
-    EXPECT_EQ((std::vector<std::string>{"0A2B/01C3"}), texts(record.device_ids));
-    EXPECT_EQ(1, record.ids_from_record);
-}
-
 TEST_F(CollectInventory, ServiceKeysAreQueuedOnNtOnly) {
     machine.registry.set_string("System\\CurrentControlSet\\Services\\K440dTuc", "ImagePath",
                                 "System32\\DRIVERS\\K440dTuc.sys");

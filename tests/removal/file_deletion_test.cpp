@@ -23,12 +23,6 @@ TEST_F(FileDeletion, FolderAndMissingPathGiveZeroAndChangeNothing) {
     EXPECT_EQ(before, files_snapshot());
 }
 
-TEST_F(FileDeletion, FileInUseIsRefused) {
-    machine.files.write_file("C:\\Temp\\busy.sys", "x")->in_use = true;
-    EXPECT_EQ(0, delete_file_now("C:\\Temp\\busy.sys"));
-    EXPECT_TRUE(machine.files.exists("C:\\Temp\\busy.sys"));
-}
-
 TEST_F(FileDeletion, NtRestartListIsHandedOverInListOrder) {
     machine.files.write_file("C:\\P\\K440dTUn.exe", "p", FILE_ATTRIBUTE_READONLY);
     machine.files.make_dir("C:\\P\\Sub");

@@ -68,10 +68,4 @@ TEST_F(KeySecurityTest, GrantFailsWithoutWriteDac) {
     EXPECT_EQ(2u, key->security.dacl.size());
 }
 
-TEST_F(KeySecurityTest, GrantFailsWhenTheSidCannotBeBuilt) {
-    machine.faults.push_back(sim::Fault{"AllocateAndInitializeSid", "", ERROR_NOT_ENOUGH_MEMORY});
-    EXPECT_EQ(0, grant_key_access("Software\\Guarded", KEY_ALL_ACCESS));
-    EXPECT_EQ(2u, key->security.dacl.size());
-}
-
 }  // namespace

@@ -117,10 +117,4 @@ TEST_F(RunRemoval, EntryWhosePathDoesNotFitIsLeftAlone) {
     EXPECT_TRUE(pending().empty()) << "and not scheduled either";
 }
 
-TEST_F(RunRemoval, MissingInstallFolderSchedulesNothing) {
-    strcpy(record.install_dir, "C:\\Nowhere");
-    run_removal(&record);
-    EXPECT_TRUE(machine.calls_to("MoveFileExA").empty());
-}
-
 }  // namespace

@@ -1,0 +1,283 @@
+// Modal dialogs of the simulated platform (user32): DialogBoxParamA builds the dialog from the
+// program's template, sends WM_INITDIALOG with the creation parameter, then delivers the
+// simulated user's inputs as the platform's dialog manager does (a button click and the Enter
+// key as WM_COMMAND with the button's id; the Escape key and the close box as WM_COMMAND with
+// IDCANCEL, 2) until the procedure calls EndDialog.
+#include "machine.h"
+#include "system_api.h"
+#include "ui_api.h"
+
+using namespace sim;
+
+namespace {
+
+#define ERROR_RESOURCE_NAME_NOT_FOUND_VALUE 1814L
+#define ERROR_INVALID_WINDOW_HANDLE_VALUE 1400L
+#define ERROR_CONTROL_ID_NOT_FOUND_VALUE 1421L
+#define BN_CLICKED_VALUE 0
+#define BS_TYPE_MASK 0x0F
+#define BS_DEFPUSHBUTTON_VALUE 0x01
+
+struct WindowRef {
+    DialogWindow *dialog = nullptr;
+    DialogControl *control = nullptr;  // null: the dialog window itself
+};
+
+// Finds a window handle among the open dialogs.
+WindowRef find_window(HWND hwnd) {
+    WindowRef ref;
+    uintptr_t handle = reinterpret_cast<uintptr_t>(hwnd);
+    if (!handle) return ref;
+    for (DialogWindow &d : current_machine().ui.dialogs) {
+        if (!d.open) continue;
+        if (d.handle == handle) {
+            ref.dialog = &d;
+            return ref;
+        }
+        for (DialogControl &c : d.controls) {
+            if (c.handle == handle) {
+                ref.dialog = &d;
+                ref.control = &c;
+                return ref;
+            }
+        }
+    }
+    return ref;
+}
+
+DialogWindow *find_dialog(HWND hwnd) {
+    WindowRef ref = find_window(hwnd);
+    return ref.control ? nullptr : ref.dialog;
+}
+
+HWND as_hwnd(uintptr_t handle) { return reinterpret_cast<HWND>(handle); }
+
+LPARAM control_handle(const DialogWindow &d, int id) {
+    const DialogControl *c = d.control(id);
+    return c ? (LPARAM)c->handle : 0;
+}
+
+int default_button_id(const DialogWindow &d) {
+    for (const DialogControl &c : d.controls)
+        if (c.window_class == "Button" && (c.style & BS_TYPE_MASK) == BS_DEFPUSHBUTTON_VALUE)
+            return c.id;
+    return IDOK;
+}
+
+void send_command(DLGPROC procedure, const DialogWindow &d, int id) {
+    procedure(as_hwnd(d.handle), WM_COMMAND, (WPARAM)((BN_CLICKED_VALUE << 16) | (id & 0xFFFF)),
+              control_handle(d, id));
+}
+
+// Delivers one input. The dialog is addressed by index: the procedure may show other windows.
+void deliver(DLGPROC procedure, size_t index, const DialogInput &input) {
+    std::vector<DialogWindow> &dialogs = current_machine().ui.dialogs;
+    DialogWindow snapshot = dialogs[index];
+    ++dialogs[index].inputs_delivered;
+    switch (input.kind) {
+        case DialogInput::PRESS: {
+            const DialogControl *c = snapshot.control(input.control_id);
+            // Only a visible button can be clicked.
+            if (!c || !c->visible || c->window_class != "Button") return;
+            send_command(procedure, snapshot, input.control_id);
+            return;
+        }
+        case DialogInput::ENTER:
+            send_command(procedure, snapshot, default_button_id(snapshot));
+            return;
+        case DialogInput::ESCAPE:
+            send_command(procedure, snapshot, IDCANCEL);
+            return;
+        case DialogInput::CLOSE_BOX:
+            // The default dialog procedure turns WM_CLOSE that the procedure leaves alone
+            // into the cancel command.
+            if (!procedure(as_hwnd(snapshot.handle), WM_CLOSE, 0, 0))
+                send_command(procedure, snapshot, IDCANCEL);
+            return;
+    }
+}
+
+const char *input_name(const DialogInput &input) {
+    switch (input.kind) {
+        case DialogInput::PRESS: return "press";
+        case DialogInput::ENTER: return "enter";
+        case DialogInput::ESCAPE: return "escape";
+        case DialogInput::CLOSE_BOX: return "close";
+    }
+    return "?";
+}
+
+}  // namespace
+
+namespace sim {
+
+DialogControl *DialogWindow::control(int id) {
+    for (DialogControl &c : controls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+const DialogControl *DialogWindow::control(int id) const {
+    for (const DialogControl &c : controls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+std::map<int, DialogTemplate> product_dialog_templates() {
+    DialogTemplate t;
+    t.title = "Uninstall Dialog";
+    t.style = 0x80C80AC0;
+    DialogControl uninstall, cancel, text;
+    uninstall.id = 1003;
+    uninstall.window_class = "Button";
+    uninstall.text = "Uninstall";
+    uninstall.style = 0x50010001;
+    cancel.id = 1004;
+    cancel.window_class = "Button";
+    cancel.text = "Cancel";
+    cancel.style = 0x50010000;
+    text.id = 1002;
+    text.window_class = "Static";
+    text.text = "Uninstall Text";
+    text.style = 0x50020000;
+    t.controls = {uninstall, cancel, text};
+    std::map<int, DialogTemplate> templates;
+    templates[102] = t;
+    return templates;
+}
+
+}  // namespace sim
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure,
+                        LPARAM init_param) {
+    (void)instance;
+    uintptr_t name = reinterpret_cast<uintptr_t>(template_name);
+    bool by_id = name <= 0xFFFF;
+    std::string detail = by_id ? std::to_string(name) : std::string(template_name);
+    record_call("DialogBoxParamA", detail + (owner ? " owned" : " no-owner"));
+    Machine &m = current_machine();
+    DWORD error;
+    if (m.take_fault("DialogBoxParamA", detail, &error)) {
+        SetLastError(error);
+        return -1;
+    }
+    auto found = by_id ? m.ui.dialog_templates.find((int)name) : m.ui.dialog_templates.end();
+    if (found == m.ui.dialog_templates.end()) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND_VALUE);
+        return -1;
+    }
+    if (!procedure) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    DialogWindow window;
+    window.template_id = (int)name;
+    window.handle = new_handle_number();
+    window.title = found->second.title;
+    window.controls = found->second.controls;
+    for (DialogControl &c : window.controls) c.handle = new_handle_number();
+    window.open = true;
+    m.ui.dialogs.push_back(window);
+    size_t index = m.ui.dialogs.size() - 1;
+    uintptr_t first_control = window.controls.empty() ? 0 : window.controls[0].handle;
+
+    procedure(as_hwnd(window.handle), WM_INITDIALOG, (WPARAM)first_control, init_param);
+    bool entered = false;
+    while (!m.ui.dialogs[index].ended) {
+        DialogInput input;
+        if (!m.ui.dialog_inputs.empty()) {
+            input = m.ui.dialog_inputs.front();
+            m.ui.dialog_inputs.erase(m.ui.dialog_inputs.begin());
+        } else if (m.ui.enter_when_out_of_input && !entered) {
+            input.kind = DialogInput::ENTER;
+            entered = true;
+        } else {
+            break;
+        }
+        record_call("DialogInput", std::string(input_name(input)) + " " +
+                                       std::to_string(input.control_id));
+        deliver(procedure, index, input);
+    }
+    DialogWindow &done = m.ui.dialogs[index];
+    done.open = false;
+    if (!done.ended) {
+        done.left_open = true;
+        record_call("DialogBoxParamA", "left open");
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    return done.result;
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+    record_call("EndDialog", std::to_string((long long)result));
+    DialogWindow *d = find_dialog(dialog);
+    if (!d) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE_VALUE);
+        return FALSE;
+    }
+    d->ended = true;
+    d->result = result;
+    return TRUE;
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+    WindowRef ref = find_window(window);
+    record_call("SetWindowTextA", std::string(ref.control ? std::to_string(ref.control->id)
+                                                          : std::string("dialog")) +
+                                      " " + (text ? text : ""));
+    if (!ref.dialog) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE_VALUE);
+        return FALSE;
+    }
+    (ref.control ? ref.control->text : ref.dialog->title) = text ? text : "";
+    return TRUE;
+}
+
+BOOL SetDlgItemTextA(HWND dialog, int item, LPCSTR text) {
+    record_call("SetDlgItemTextA", std::to_string(item) + " " + (text ? text : ""));
+    DialogWindow *d = find_dialog(dialog);
+    if (!d) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE_VALUE);
+        return FALSE;
+    }
+    DialogControl *c = d->control(item);
+    if (!c) {
+        SetLastError(ERROR_CONTROL_ID_NOT_FOUND_VALUE);
+        return FALSE;
+    }
+    c->text = text ? text : "";
+    return TRUE;
+}
+
+HWND GetDlgItem(HWND dialog, int item) {
+    record_call("GetDlgItem", std::to_string(item));
+    DialogWindow *d = find_dialog(dialog);
+    if (!d) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE_VALUE);
+        return nullptr;
+    }
+    DialogControl *c = d->control(item);
+    if (!c) {
+        SetLastError(ERROR_CONTROL_ID_NOT_FOUND_VALUE);
+        return nullptr;
+    }
+    return as_hwnd(c->handle);
+}
+
+BOOL ShowWindow(HWND window, int command) {
+    WindowRef ref = find_window(window);
+    record_call("ShowWindow", std::string(ref.control ? std::to_string(ref.control->id)
+                                                      : std::string(ref.dialog ? "dialog" : "?")) +
+                                  " " + std::to_string(command));
+    if (!ref.dialog || !ref.control) return FALSE;  // only controls are shown or hidden here
+    bool was_visible = ref.control->visible;
+    ref.control->visible = command != SW_HIDE;
+    return was_visible ? TRUE : FALSE;
+}
+
+BOOL UpdateWindow(HWND window) {
+    WindowRef ref = find_window(window);
+    record_call("UpdateWindow", ref.control ? std::to_string(ref.control->id) : "dialog");
+    return ref.dialog ? TRUE : FALSE;
+}

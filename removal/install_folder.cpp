@@ -1,0 +1,52 @@
+#include "removal/install_folder.h"
+
+#include <string.h>
+
+#include "control/mbtext.h"
+#include "control/run_record.h"
+#include "control/text_buffer.h"
+
+namespace {
+
+int is_drive_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The folder without trailing backslashes; 0 when it does not fit.
+int without_trailing_backslash(const char *path, char *buffer, size_t size) {
+    if (!text_copy(buffer, size, path)) return 0;
+    size_t length = strlen(buffer);
+    while (length > 0) {
+        const char *last = mb_find_last_char(buffer, '\\');
+        if (!last || last != buffer + length - 1) break;
+        buffer[--length] = '\0';
+    }
+    return 1;
+}
+
+// "X:\name..." or "\\server\share\name...": something below a root.
+int below_a_root(const char *folder) {
+    if (is_drive_letter(folder[0]) && folder[1] == ':' && folder[2] == '\\')
+        return folder[3] != '\0' && folder[3] != '\\';
+    if (folder[0] != '\\' || folder[1] != '\\') return 0;
+    int parts = 0;
+    for (const char *p = folder + 2; p && *p; ++parts) {
+        const char *next = mb_find_char(p, '\\');
+        if (next == p) return 0;  // an empty part
+        p = next ? next + 1 : 0;
+    }
+    return parts >= 3;
+}
+
+}  // namespace
+
+int install_folder_is_sweepable(const char *install_dir, const char *windows_dir) {
+    char folder[PATH_SIZE];
+    char system[PATH_SIZE];
+    if (!without_trailing_backslash(install_dir, folder, sizeof folder)) return 0;
+    if (!below_a_root(folder)) return 0;
+    if (!windows_dir[0]) return 1;
+    if (!without_trailing_backslash(windows_dir, system, sizeof system)) return 0;
+    size_t length = strlen(system);
+    if (mb_equal_nocase(folder, system)) return 0;
+    return !(strlen(folder) > length && folder[length] == '\\' &&
+             mb_prefix_equal_nocase(folder, system, length));
+}

@@ -1,0 +1,11 @@
+// Which folder the install-folder sweep may clean. The sweep deletes every file it lists, and
+// the folder comes from the product record, which anything may have written.
+#ifndef K440_REMOVAL_INSTALL_FOLDER_H
+#define K440_REMOVAL_INSTALL_FOLDER_H
+
+// 1 when `install_dir` can be the product's own folder: a full path ("X:\..." or
+// "\\server\share\...") below a drive root or share, and neither the Windows directory nor a
+// folder inside it. A drive root, a relative path or a system folder is never swept.
+int install_folder_is_sweepable(const char *install_dir, const char *windows_dir);
+
+#endif
