@@ -24,11 +24,13 @@ Environment:
 """
 
 import contextlib
+import errno
 import fcntl
 import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -68,6 +70,14 @@ class CheckFailed(AssertionError):
     pass
 
 
+class NoThirtyTwoBitCode(HarnessError):
+    """This machine's kernel does not execute 32-bit x86 programs, so 32-bit Wine cannot run
+    here at all; the cases are skipped (CTest's SKIP_RETURN_CODE), not failed."""
+
+
+SKIPPED_EXIT_CODE = 77
+
+
 # ---------------------------------------------------------------------------------------------
 # Checks that say what was expected and what came instead.
 
@@ -100,6 +110,12 @@ def main(argv=None):
             print(name)
         return
     names = argv or list(_CASES)
+    try:
+        require_thirty_two_bit_code()
+    except NoThirtyTwoBitCode as e:
+        for name in names:
+            print("%s: SKIPPED: %s" % (name, e))
+        sys.exit(SKIPPED_EXIT_CODE)
     failed = 0
     for name in names:
         if name not in _CASES:
@@ -200,9 +216,41 @@ def _kill_server(env):
                    stderr=subprocess.DEVNULL, timeout=30)
 
 
+# The smallest i386 Linux program: one program header mapping the file, then
+# `mov eax, 1; xor ebx, ebx; int 0x80` (exit(0)).
+_EXIT_ZERO_I386 = (
+    b"\x7fELF\x01\x01\x01" + b"\x00" * 9
+    + struct.pack("<HHIIIIIHHHHHH", 2, 3, 1, 0x08048054, 52, 0, 0, 52, 32, 1, 0, 0, 0)
+    + struct.pack("<IIIIIIII", 1, 0, 0x08048000, 0x08048000, 93, 93, 5, 0x1000)
+    + b"\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80")
+
+
+def require_thirty_two_bit_code():
+    """Raises NoThirtyTwoBitCode when the kernel refuses 32-bit x86 programs (a kernel built
+    or booted without IA-32 emulation, or a hypervisor that has no 32-bit user mode)."""
+    with tempfile.TemporaryDirectory(prefix="k440-i386-probe-") as folder:
+        probe = os.path.join(folder, "exit-zero")
+        with open(probe, "wb") as f:
+            f.write(_EXIT_ZERO_I386)
+        os.chmod(probe, 0o755)
+        try:
+            code = subprocess.run([probe], timeout=30).returncode
+        except OSError as e:
+            if e.errno == errno.ENOEXEC:
+                raise NoThirtyTwoBitCode(
+                    "this machine's kernel does not execute 32-bit x86 programs "
+                    "(exec of an i386 ELF program: %s), so 32-bit Wine cannot run here"
+                    % os.strerror(e.errno))
+            raise
+    if code != 0:
+        raise NoThirtyTwoBitCode("an i386 program that only exits ended with %d on this machine"
+                                 % code)
+
+
 def ensure_template():
     """The path of the booted template prefix; builds it the first time (under a lock, so two
     cases started together build it once)."""
+    require_thirty_two_bit_code()
     cache = cache_dir()
     os.makedirs(cache, exist_ok=True)
     template = os.path.join(cache, "template")
@@ -1143,6 +1191,11 @@ if __name__ == "__main__":
     # `harness.py --template` builds the template prefix (the CTest fixture e2e.template).
     if sys.argv[1:] == ["--template"]:
         started = time.time()
+        try:
+            require_thirty_two_bit_code()
+        except NoThirtyTwoBitCode as e:
+            print("template prefix: SKIPPED: %s" % e)
+            sys.exit(SKIPPED_EXIT_CODE)
         print("template prefix: %s (ready in %.1f s)" % (ensure_template(), time.time() - started))
     else:
         print("usage: harness.py --template")
