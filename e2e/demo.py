@@ -1,7 +1,9 @@
 """./run demo [winxp|winme]: uninstalls a planted driver set from a Windows XP (or ME) prefix
 under Wine and shows what the program removed, what it left, and what the restart removed
-afterwards."""
+afterwards. On a machine that cannot run 32-bit programs (so no 32-bit Wine), it shows the
+same run on the simulated machine of the host build instead (build/host/sim_demo)."""
 import os
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -52,6 +54,14 @@ def main():
     title, fixtures = DEMOS[version]
     if os.environ.get("K440_DEMO_FIXTURE"):
         fixtures = [os.environ["K440_DEMO_FIXTURE"]]
+    try:
+        harness.require_thirty_two_bit_code()
+    except harness.NoThirtyTwoBitCode as e:
+        # The same product code, compiled for this host, on the simulated machine instead.
+        print("%s.\nShowing the same uninstall on the simulated machine "
+              "(build/host/sim_demo) instead.\n" % e, flush=True)
+        sim_demo = os.path.join(harness.ROOT, "build", "host", "sim_demo")
+        sys.exit(subprocess.run([sim_demo, version] + fixtures).returncode)
     print("Creating a %s prefix under Wine ..." % title)
     with Prefix("demo", version=version) as p:
         entries, items = [], []

@@ -174,13 +174,14 @@ void remove_device_instance(Machine &machine, Device &device) {
     if (!device.driver_key.empty()) r.remove_tree(std::string(CLASS_ROOT) + "\\" + device.driver_key);
     std::string path = std::string(ENUM_ROOT) + "\\" + device.instance_id;
     r.remove_tree(path);
-    // Parents that the instance leaves empty go too, up to the Enum key itself.
-    for (size_t cut = path.rfind('\\'); cut != std::string::npos && cut > std::string(ENUM_ROOT).size();
-         cut = path.rfind('\\')) {
+    // The device key goes with its last instance, as on Windows; the enumerator's key
+    // (Enum\USB, Enum\ROOT) stays.
+    size_t cut = path.rfind('\\');
+    size_t enumerator_end = path.find('\\', std::string(ENUM_ROOT).size() + 1);
+    if (cut != std::string::npos && enumerator_end != std::string::npos && cut > enumerator_end) {
         path.resize(cut);
-        RegKey *parent = r.find(path);
-        if (!parent || !parent->subkeys.empty() || !parent->values.empty()) break;
-        r.remove_tree(path);
+        RegKey *device_key = r.find(path);
+        if (device_key && device_key->subkeys.empty() && device_key->values.empty()) r.remove_tree(path);
     }
     device.removed = true;
     device.present = false;

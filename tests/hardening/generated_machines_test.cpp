@@ -13,7 +13,7 @@
 #include "control/os_class.h"
 #include "control/profile.h"
 #include "hardening/machine_generator.h"
-#include "removal/snapshot_lines.h"
+#include "sim/snapshot_lines.h"
 #include "sim/fixture_loader.h"
 
 namespace {

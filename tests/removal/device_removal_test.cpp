@@ -132,7 +132,10 @@ TEST_F(DeviceRemovalTest, ADetachedHandsetIsRemovedAndItsInfFound) {
     ASSERT_EQ(1, disable_interface_devices(&record));
     EXPECT_EQ(1, remove_matching_devices(&record));
     EXPECT_EQ(0, machine.devices.live_count());
-    EXPECT_EQ(nullptr, machine.registry.find("System\\CurrentControlSet\\Enum\\USB"));
+    EXPECT_EQ(nullptr, machine.registry.find("System\\CurrentControlSet\\Enum\\USB\\VID_FFFF&PID_0001"))
+        << "the device key goes with its last instance";
+    EXPECT_NE(nullptr, machine.registry.find("System\\CurrentControlSet\\Enum\\USB"))
+        << "the enumerator's key stays";
     EXPECT_EQ(nullptr, machine.registry.find(std::string(sim::CLASS_ROOT) + "\\" + MODEM_CLASS + "\\0001"));
 }
 

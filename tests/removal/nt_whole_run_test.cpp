@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "control/os_class.h"
-#include "removal/snapshot_lines.h"
+#include "sim/snapshot_lines.h"
 #include "sim/restart_model.h"
 #include "support/sim_test.h"
 

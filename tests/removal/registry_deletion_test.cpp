@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "removal/snapshot_lines.h"
+#include "sim/snapshot_lines.h"
 #include "sim/security_model.h"
 #include "support/sim_test.h"
 

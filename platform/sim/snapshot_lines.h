@@ -1,7 +1,7 @@
 // Whole machine snapshots as sets of lines, so that a run's changes can be stated as "these
 // lines went, these came" and every other line must be the same before and after.
-#ifndef K440_TESTS_SNAPSHOT_LINES_H
-#define K440_TESTS_SNAPSHOT_LINES_H
+#ifndef K440_SIM_SNAPSHOT_LINES_H
+#define K440_SIM_SNAPSHOT_LINES_H
 
 #include <algorithm>
 #include <iterator>
