@@ -56,6 +56,13 @@ void sweep_entry(run_record *record, const char *full_path, string_list_entry **
     push_string(restart_list, full_path);
 }
 
+// The listing's "." and ".." entries name the install folder itself and the folder above it:
+// neither is the sweep's to touch (clearing the attributes of the folder above would undo,
+// for instance, its customisation by desktop.ini, and that folder may be shared).
+int names_the_folder_or_its_parent(const char *entry_name) {
+    return strcmp(entry_name, ".") == 0 || strcmp(entry_name, "..") == 0;
+}
+
 void sweep_install_folder(run_record *record) {
     char pattern[PATH_SIZE];
     char search[PATH_SIZE];
@@ -72,6 +79,7 @@ void sweep_install_folder(run_record *record) {
     string_list_entry *restart_list = 0;
     do {
         char full_path[PATH_SIZE];
+        if (names_the_folder_or_its_parent(found.cFileName)) continue;
         // An entry whose full path does not fit is left alone, never cut into another name.
         if (text_join(full_path, sizeof full_path, record->install_dir, "\\", found.cFileName))
             sweep_entry(record, full_path, &restart_list);

@@ -190,6 +190,13 @@ FileNode *FileSystem::find(const std::string &path) const {
     for (const std::string &part : parts) {
         if (part.empty()) return nullptr;
         if (!node->is_dir) return nullptr;
+        // Win32 resolves "." and ".." in a path before the file system sees it: "X\." is
+        // X itself, "X\.." its parent (the root's parent is the root).
+        if (part == ".") continue;
+        if (part == "..") {
+            if (node->parent) node = node->parent;
+            continue;
+        }
         node = node->child(part);
         if (!node) return nullptr;
     }

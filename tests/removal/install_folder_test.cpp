@@ -27,6 +27,12 @@ TEST(InstallFolder, OnlyAFullPathBelowARootOutsideWindowsIsSwept) {
         {"C:\\Windows\\System32", 0},
         {"C:\\WINDOWS\\system32\\drivers", 0},
         {"C:\\WINDOWS2\\K440dT", 1},
+        {"C:\\Tools\\.K440dT", 1},
+        {"C:\\Program Files\\halvenor\\K440dT\\..\\..", 0},
+        {"C:\\Program Files\\halvenor\\..\\K440dT", 0},
+        {"C:\\WINDOWS\\system32\\..", 0},
+        {"C:\\Program Files\\.\\K440dT", 0},
+        {"C:\\Program Files\\K440dT\\.", 0},
         {"", 0},
     };
     for (const auto &c : cases)

@@ -47,6 +47,20 @@ TEST_F(RunRemoval, SweepDeletesWhatItCanAndHandsTheRestToTheRestart) {
     EXPECT_TRUE(machine.files.exists(kInstall)) << "the folder itself stays";
 }
 
+TEST_F(RunRemoval, SweepLeavesTheFolderAndTheFolderAboveAsTheyAre) {
+    // A folder customised by desktop.ini carries the read-only (or system) attribute, and the
+    // folder above the install folder is shared with the vendor's other products.
+    const DWORD customised = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
+    machine.files.find("C:\\Program Files\\halvenor")->attributes = customised;
+    machine.files.find(kInstall)->attributes = customised | FILE_ATTRIBUTE_HIDDEN;
+    run_removal(&record);
+    EXPECT_EQ(customised, machine.files.find("C:\\Program Files\\halvenor")->attributes);
+    EXPECT_EQ(customised | FILE_ATTRIBUTE_HIDDEN, machine.files.find(kInstall)->attributes);
+    for (const char *function : {"SetFileAttributesA", "DeleteFileA"})
+        for (const sim::Call &c : machine.calls_to(function))
+            EXPECT_EQ(std::string::npos, c.detail.find("\\.")) << function << " " << c.detail;
+}
+
 TEST_F(RunRemoval, NtWithNoDeviceNeedsARestart) {
     run_removal(&record);
     EXPECT_EQ(1, record.restart_needed) << "device removal ran";
