@@ -49,13 +49,25 @@ int has_relative_part(const char *folder) {
     return 0;
 }
 
+// A character that Windows never keeps in a name, or '/' that Win32 reads as '\\', makes the
+// text name another folder than it reads as ("C:\\WINDOWS/system32" is the system folder,
+// "\\\\?\\C:\\WINDOWS\\system32" too). A colon belongs only after the drive letter.
+int has_foreign_character(const char *folder) {
+    for (const char *c = folder; *c; ++c)
+        if ((unsigned char)*c < 0x20) return 1;  // never a trail byte either
+    for (const char *c = "/<>\"|?*"; *c; ++c)
+        if (mb_find_char(folder, (unsigned char)*c)) return 1;
+    const char *colon = mb_find_char(folder, ':');
+    return colon && (colon != folder + 1 || mb_find_char(colon + 1, ':'));
+}
+
 }  // namespace
 
 int install_folder_is_sweepable(const char *install_dir, const char *windows_dir) {
     char folder[PATH_SIZE];
     char system[PATH_SIZE];
     if (!without_trailing_backslash(install_dir, folder, sizeof folder)) return 0;
-    if (!below_a_root(folder) || has_relative_part(folder)) return 0;
+    if (!below_a_root(folder) || has_relative_part(folder) || has_foreign_character(folder)) return 0;
     if (!windows_dir[0]) return 1;
     if (!without_trailing_backslash(windows_dir, system, sizeof system)) return 0;
     size_t length = strlen(system);

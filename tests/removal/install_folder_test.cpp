@@ -33,6 +33,16 @@ TEST(InstallFolder, OnlyAFullPathBelowARootOutsideWindowsIsSwept) {
         {"C:\\WINDOWS\\system32\\..", 0},
         {"C:\\Program Files\\.\\K440dT", 0},
         {"C:\\Program Files\\K440dT\\.", 0},
+        {"C:\\WINDOWS/system32", 0},
+        {"C:/Program Files/halvenor/K440dT", 0},
+        {"\\\\?\\C:\\WINDOWS\\system32", 0},
+        {"\\\\.\\C:\\WINDOWS\\system32", 0},
+        {"C:\\Program Files\\K440dT:stream", 0},
+        {"C:\\Program Files\\K440*", 0},
+        {"C:\\Program Files\\K440dT\t", 0},
+        {"\\\\server\\share\\K440dT\\C:", 0},
+        // Katakana "ポ" is 0x83 0x7C in code page 932: its trail byte is no '|'.
+        {"C:\\Program Files\\\x83\x7C\\K440dT", 1},
         {"", 0},
     };
     for (const auto &c : cases)
