@@ -4,6 +4,7 @@
 
 #include "control/options.h"
 #include "control/os_class.h"
+#include "control/path_text.h"
 #include "control/text_buffer.h"
 #include "inventory/pnf_twin.h"
 #include "platform/win32.h"
@@ -16,10 +17,13 @@
 
 namespace {
 
-// A file value is queued only as a whole path: empty, with an empty part (a doubled, leading
-// or trailing backslash) or a bare name, it names no file the installer placed, and the
-// deletion would aim at a folder or at whatever the name resolves to.
-int is_full_file_path(const char *path) { return is_key_path_below(path, 2); }
+// A file value is queued only as a whole path from a drive root: empty, with an empty part (a
+// doubled, leading or trailing backslash), a bare name or a relative path ("drivers\x.sys"
+// from a program started in system32), it names no file the installer placed, and the
+// deletion would aim at a folder or at whatever the name resolves to from the current folder.
+int is_full_file_path(const char *path) {
+    return starts_at_a_drive_root(path) && is_key_path_below(path, 2);
+}
 
 // The numbered file values, each with its PNF twin on the NT family. A value without any
 // "." in its file name has no twin and adds only itself. A value that is no full path is

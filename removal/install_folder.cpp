@@ -3,12 +3,11 @@
 #include <string.h>
 
 #include "control/mbtext.h"
+#include "control/path_text.h"
 #include "control/run_record.h"
 #include "control/text_buffer.h"
 
 namespace {
-
-int is_drive_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The folder without trailing backslashes; 0 when it does not fit.
 int without_trailing_backslash(const char *path, char *buffer, size_t size) {
@@ -24,8 +23,7 @@ int without_trailing_backslash(const char *path, char *buffer, size_t size) {
 
 // "X:\name..." or "\\server\share\name...": something below a root.
 int below_a_root(const char *folder) {
-    if (is_drive_letter(folder[0]) && folder[1] == ':' && folder[2] == '\\')
-        return folder[3] != '\0' && folder[3] != '\\';
+    if (starts_at_a_drive_root(folder)) return folder[3] != '\0' && folder[3] != '\\';
     if (folder[0] != '\\' || folder[1] != '\\') return 0;
     int parts = 0;
     for (const char *p = folder + 2; p && *p; ++parts) {

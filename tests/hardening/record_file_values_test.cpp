@@ -34,7 +34,8 @@ TEST_F(RecordFileValues, MalformedPathsAreNotQueuedAndTheSeriesGoesOn) {
         free_run_lists(&record);
         std::vector<std::string> files =
             files_of({"C:WS\\f\\\\WINDOWS\\inf\\oem12.inf", "", "C:\\WINDOWS\\inf\\", "\\WINDOWS\\x.sys",
-                      "K440dTuc.sys", "C:\\WINDOWS\\system32\\K440dTIN.dll"},
+                      "K440dTuc.sys", "drivers\\usbser.sys", "C:drivers\\usbser.sys",
+                      "C:\\WINDOWS\\system32\\K440dTIN.dll"},
                      os_class);
         size_t expected = os_class >= OS_FIRST_NT ? 2u : 1u;  // with its PNF twin on NT
         ASSERT_EQ(expected, files.size()) << "only the whole path is queued on class " << os_class;

@@ -1,0 +1,13 @@
+// What a path text says about where it points, read as Win32 reads it.
+#ifndef K440_CONTROL_PATH_TEXT_H
+#define K440_CONTROL_PATH_TEXT_H
+
+// 1 for "X:\..." with a drive letter X: a path that does not depend on the current folder or
+// the current folder of a drive.
+inline int starts_at_a_drive_root(const char *path) {
+    char letter = path[0];
+    int is_letter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+    return is_letter && path[1] == ':' && path[2] == '\\';
+}
+
+#endif
