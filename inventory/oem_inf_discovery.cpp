@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "control/mbtext.h"
+#include "control/path_text.h"
 #include "control/text_buffer.h"
 #include "inventory/device_matching.h"
 #include "inventory/inf_reading.h"
@@ -15,13 +16,6 @@
 #define PROVIDER_NAME_SIZE 1024
 
 namespace {
-
-// The platform keeps its INF copies in the INF directory itself, so "InfPath" is a bare file
-// name; anything else (a folder part, a drive, "..") would lead out of the INF directory.
-int is_bare_file_name(const char *name) {
-    if (!name[0] || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return 0;
-    return !mb_find_char(name, '\\') && !mb_find_char(name, '/') && !mb_find_char(name, ':');
-}
 
 // Pushes the INF path and then its PNF twin, so that the twin stands at the head. An INF
 // without an extension has no twin and is not taken: the platform never names its copies so.
@@ -71,6 +65,8 @@ int follow_driver_key(const char *driver_key_text, const char *windows_dir,
     char inf_name[INF_PATH_VALUE_SIZE];
     reg_read_string_at(driver_key, "InfPath", inf_name, sizeof inf_name);
     int pushed = 0;
+    // The platform keeps its INF copies in the INF directory itself, so "InfPath" is a bare
+    // file name; anything else (a folder part, a drive, "..") would lead out of it.
     if (driver_key_is_products(driver_key, product_guid, inf_name) && is_bare_file_name(inf_name)) {
         char inf_path[PATH_SIZE];
         if (text_join(inf_path, sizeof inf_path, windows_dir, "\\inf\\", inf_name))

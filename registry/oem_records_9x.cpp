@@ -1,6 +1,7 @@
 #include "registry/oem_records_9x.h"
 
 #include "control/mbtext.h"
+#include "control/path_text.h"
 #include "control/text_buffer.h"
 #include "registry/key_path.h"
 #include "registry/reg_helpers.h"
@@ -16,13 +17,6 @@ const char *const class_root = "System\\CurrentControlSet\\Services\\Class";
 // with an empty part, or a class name alone) would make the driver-key path name the class
 // root or a whole device class, which these systems delete with every key below it.
 int is_driver_key_name(const char *text) { return is_key_path_below(text, 2); }
-
-// The INF copy must be a bare file name inside inf\other: a name with a path part or a
-// drive would point the deletion at a file elsewhere.
-int is_bare_file_name(const char *name) {
-    if (!name[0] || mb_equal_nocase(name, ".") || mb_equal_nocase(name, "..")) return 0;
-    return !mb_find_char(name, '\\') && !mb_find_char(name, '/') && !mb_find_char(name, ':');
-}
 
 int belongs_to_product(const run_record *record, const char *driver_key_path) {
     char marker_path[KEY_PATH_SIZE];
@@ -64,6 +58,8 @@ int follow_driver_keys(run_record *record) {
         push_string(&record->keys_to_delete, driver_key_path);
         int has_inf = reg_read_string(driver_key_path, "InfPath", inf_name, sizeof inf_name);
         if (!belongs_to_product(record, driver_key_path)) continue;
+        // The INF copy must be a bare file name inside inf\other: a name with a path part or
+        // a drive would point the deletion at a file elsewhere.
         if (!has_inf || !is_bare_file_name(inf_name)) continue;
         if (!text_join(inf_path, sizeof inf_path, record->windows_dir, "\\inf\\other\\", inf_name))
             continue;
