@@ -224,6 +224,10 @@ class Planter {
             m_.files.make_dir(kInstall + "\\Drivers");
             file(kInstall + "\\Drivers\\K440dTuc.sys", false);
         }
+        // Folders customised by desktop.ini carry read-only or system; the sweep must leave the
+        // attributes of the install folder and of the folder above it as they are.
+        if (chance(0.5)) m_.files.find("C:\\Program Files\\halvenor")->attributes = chance(0.5) ? 0x11 : 0x14;
+        if (chance(0.3)) m_.files.find(kInstall)->attributes = 0x11;
         file("C:\\Program Files\\halvenor\\K440dT2\\readme.txt", false);
         file("C:\\Program Files\\halvenor\\Other\\K440dTUn.exe", false);
         file("C:\\Program Files\\halvenor\\K440dT.txt", false);
