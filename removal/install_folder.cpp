@@ -47,9 +47,9 @@ int has_relative_part(const char *folder) {
     return 0;
 }
 
-// A character that Windows never keeps in a name, or '/' that Win32 reads as '\\', makes the
-// text name another folder than it reads as ("C:\\WINDOWS/system32" is the system folder,
-// "\\\\?\\C:\\WINDOWS\\system32" too). A colon belongs only after the drive letter.
+// A character that Windows never keeps in a name, or '/' that Win32 reads as a backslash,
+// makes the text name another folder than it reads as (C:\WINDOWS/system32 is the system
+// folder, and so is \\?\C:\WINDOWS\system32). A colon belongs only after the drive letter.
 int has_foreign_character(const char *folder) {
     for (const char *c = folder; *c; ++c)
         if ((unsigned char)*c < 0x20) return 1;  // never a trail byte either

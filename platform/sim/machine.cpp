@@ -187,16 +187,20 @@ FileNode *FileSystem::find(const std::string &path) const {
     if (parts.size() == 1 && parts[0].empty()) return nullptr;  // "C:" alone
     if (!parts.empty() && parts.front().empty()) parts.erase(parts.begin());
     if (parts.size() == 1 && parts[0].empty()) return node;     // "C:\"
+    // Win32 resolves "." and ".." in the text of a path before the file system sees it:
+    // "X\." is X, "X\Y\.." is X whether or not Y exists, and the root's parent is the root.
+    std::vector<std::string> resolved;
     for (const std::string &part : parts) {
         if (part.empty()) return nullptr;
-        if (!node->is_dir) return nullptr;
-        // Win32 resolves "." and ".." in a path before the file system sees it: "X\." is
-        // X itself, "X\.." its parent (the root's parent is the root).
         if (part == ".") continue;
         if (part == "..") {
-            if (node->parent) node = node->parent;
+            if (!resolved.empty()) resolved.pop_back();
             continue;
         }
+        resolved.push_back(part);
+    }
+    for (const std::string &part : resolved) {
+        if (!node->is_dir) return nullptr;
         node = node->child(part);
         if (!node) return nullptr;
     }

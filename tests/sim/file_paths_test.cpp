@@ -11,6 +11,9 @@ TEST_F(FilePaths, DotAndDotDotNameTheFolderAndTheOneAbove) {
     EXPECT_EQ(machine.files.find("C:\\A"), machine.files.find("C:\\A\\B\\.."));
     EXPECT_EQ(machine.files.find("C:\\A\\B"), machine.files.find("C:\\A\\.\\B\\."));
     EXPECT_EQ(machine.files.find("C:\\"), machine.files.find("C:\\..\\.."));
+    EXPECT_EQ(machine.files.find("C:\\A"), machine.files.find("C:\\A\\missing\\.."))
+        << "resolved in the text, whether or not the part exists";
+    EXPECT_EQ(machine.files.find("C:\\A\\B"), machine.files.find("C:\\A\\B\\file.txt\\.."));
     EXPECT_EQ((DWORD)(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY),
               GetFileAttributesA("C:\\A\\B\\.."));
     ASSERT_TRUE(SetFileAttributesA("C:\\A\\B\\..", FILE_ATTRIBUTE_NORMAL));
