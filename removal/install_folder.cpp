@@ -34,14 +34,16 @@ int below_a_root(const char *folder) {
     return parts >= 3;
 }
 
-// A "." or ".." part makes the folder another one than it reads as ("...\K440dT\..\.." is
-// two folders up), so the tests below could not tell what would be swept.
-int has_relative_part(const char *folder) {
+// A part that Win32 rewrites before the file system sees it makes the folder another one than
+// it reads as: "." and ".." ("...\K440dT\..\.." is two folders up), and a part ending in
+// a dot or a blank, which Win32 trims ("C:\WINDOWS.\system32" is the system folder).
+// Windows keeps no folder of such a name, so the test refuses nothing real.
+int has_rewritten_part(const char *folder) {
     for (const char *part = folder; part;) {
         const char *next = mb_find_char(part, '\\');
         size_t length = next ? (size_t)(next - part) : strlen(part);
-        if ((length == 1 && part[0] == '.') || (length == 2 && part[0] == '.' && part[1] == '.'))
-            return 1;
+        // Neither byte is ever the trail byte of a double-byte character.
+        if (length > 0 && (part[length - 1] == '.' || part[length - 1] == ' ')) return 1;
         part = next ? next + 1 : 0;
     }
     return 0;
@@ -65,7 +67,7 @@ int install_folder_is_sweepable(const char *install_dir, const char *windows_dir
     char folder[PATH_SIZE];
     char system[PATH_SIZE];
     if (!without_trailing_backslash(install_dir, folder, sizeof folder)) return 0;
-    if (!below_a_root(folder) || has_relative_part(folder) || has_foreign_character(folder)) return 0;
+    if (!below_a_root(folder) || has_rewritten_part(folder) || has_foreign_character(folder)) return 0;
     if (!windows_dir[0]) return 1;
     if (!without_trailing_backslash(windows_dir, system, sizeof system)) return 0;
     size_t length = strlen(system);

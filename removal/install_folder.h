@@ -5,8 +5,8 @@
 
 // 1 when `install_dir` can be the product's own folder: a full path ("X:\..." or
 // "\\server\share\...") below a drive root or share, and neither the Windows directory nor a
-// folder inside it, written as Win32 reads it: no "." or ".." part, no '/' and no character
-// that Windows keeps out of names. A drive root, a relative path or a system folder is never
+// folder inside it, written as Win32 reads it: no "." or ".." part, no part ending in a dot or
+// a blank, no '/' and no character that Windows keeps out of names. A drive root, a relative path or a system folder is never
 // swept.
 int install_folder_is_sweepable(const char *install_dir, const char *windows_dir);
 
