@@ -19,4 +19,9 @@ inline int is_bare_file_name(const char *name) {
     return !mb_find_char(name, '\\') && !mb_find_char(name, '/') && !mb_find_char(name, ':');
 }
 
+// 1 when Win32 reads the path text as it is written: no "." or ".." part, no part ending in a
+// dot or a blank, no '/', no device prefix and no character that Windows keeps out of names.
+// A path that fails this names another file or folder than its text seems to.
+int reads_as_written(const char *path);
+
 #endif

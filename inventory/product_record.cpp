@@ -17,12 +17,13 @@
 
 namespace {
 
-// A file value is queued only as a whole path from a drive root: empty, with an empty part (a
-// doubled, leading or trailing backslash), a bare name or a relative path ("drivers\x.sys"
-// from a program started in system32), it names no file the installer placed, and the
-// deletion would aim at a folder or at whatever the name resolves to from the current folder.
+// A file value is queued only as a whole path from a drive root, written as Win32 reads it:
+// empty, with an empty part (a doubled, leading or trailing backslash), a bare name, a relative
+// path ("drivers\x.sys" from a program started in system32) or a path that Win32 rewrites
+// ("...\K440dT\..\..\x.sys"), it names no file the installer placed, and the deletion would
+// aim at a folder or at whatever the text resolves to.
 int is_full_file_path(const char *path) {
-    return starts_at_a_drive_root(path) && is_key_path_below(path, 2);
+    return starts_at_a_drive_root(path) && is_key_path_below(path, 2) && reads_as_written(path);
 }
 
 // The numbered file values, each with its PNF twin on the NT family. A value without any

@@ -34,40 +34,13 @@ int below_a_root(const char *folder) {
     return parts >= 3;
 }
 
-// A part that Win32 rewrites before the file system sees it makes the folder another one than
-// it reads as: "." and ".." ("...\K440dT\..\.." is two folders up), and a part ending in
-// a dot or a blank, which Win32 trims ("C:\WINDOWS.\system32" is the system folder).
-// Windows keeps no folder of such a name, so the test refuses nothing real.
-int has_rewritten_part(const char *folder) {
-    for (const char *part = folder; part;) {
-        const char *next = mb_find_char(part, '\\');
-        size_t length = next ? (size_t)(next - part) : strlen(part);
-        // Neither byte is ever the trail byte of a double-byte character.
-        if (length > 0 && (part[length - 1] == '.' || part[length - 1] == ' ')) return 1;
-        part = next ? next + 1 : 0;
-    }
-    return 0;
-}
-
-// A character that Windows never keeps in a name, or '/' that Win32 reads as a backslash,
-// makes the text name another folder than it reads as (C:\WINDOWS/system32 is the system
-// folder, and so is \\?\C:\WINDOWS\system32). A colon belongs only after the drive letter.
-int has_foreign_character(const char *folder) {
-    for (const char *c = folder; *c; ++c)
-        if ((unsigned char)*c < 0x20) return 1;  // never a trail byte either
-    for (const char *c = "/<>\"|?*"; *c; ++c)
-        if (mb_find_char(folder, (unsigned char)*c)) return 1;
-    const char *colon = mb_find_char(folder, ':');
-    return colon && (colon != folder + 1 || mb_find_char(colon + 1, ':'));
-}
-
 }  // namespace
 
 int install_folder_is_sweepable(const char *install_dir, const char *windows_dir) {
     char folder[PATH_SIZE];
     char system[PATH_SIZE];
     if (!without_trailing_backslash(install_dir, folder, sizeof folder)) return 0;
-    if (!below_a_root(folder) || has_rewritten_part(folder) || has_foreign_character(folder)) return 0;
+    if (!below_a_root(folder) || !reads_as_written(folder)) return 0;
     if (!windows_dir[0]) return 1;
     if (!without_trailing_backslash(windows_dir, system, sizeof system)) return 0;
     size_t length = strlen(system);

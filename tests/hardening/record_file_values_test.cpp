@@ -35,6 +35,8 @@ TEST_F(RecordFileValues, MalformedPathsAreNotQueuedAndTheSeriesGoesOn) {
         std::vector<std::string> files =
             files_of({"C:WS\\f\\\\WINDOWS\\inf\\oem12.inf", "", "C:\\WINDOWS\\inf\\", "\\WINDOWS\\x.sys",
                       "K440dTuc.sys", "drivers\\usbser.sys", "C:drivers\\usbser.sys",
+                      "C:\\Program Files\\halvenor\\K440dT\\..\\..\\..\\WINDOWS\\system32\\hal.dll",
+                      "C:\\WINDOWS\\system32/hal.dll",
                       "C:\\WINDOWS\\system32\\K440dTIN.dll"},
                      os_class);
         size_t expected = os_class >= OS_FIRST_NT ? 2u : 1u;  // with its PNF twin on NT
