@@ -7,6 +7,7 @@
 // (the shape's bits say which parts follow and whether the data gets a terminator)
 // where a name or a data text is either a word of a small dictionary of the product's own
 // names (a byte with the high bit set) or up to 63 raw bytes (a length byte and the bytes).
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -134,6 +135,32 @@ void check_well_formed(const char *text, size_t buffer_size) {
     if (std::strstr(text, "\\\\")) __builtin_trap();
 }
 
+// A file to delete is a path from a drive root that Win32 reads as written: every part a name
+// (no "." or "..", none ending in a dot or a blank), no '/'. Parts are split per code page
+// 932 character, so that a trail byte 0x5C is no separator.
+void check_canonical_file(const char *text) {
+    if (!std::isalpha((unsigned char)text[0]) || text[1] != ':' || text[2] != '\\') __builtin_trap();
+    std::string part;
+    for (const char *c = text + 3;; ++c) {
+        bool lead = ((unsigned char)*c >= 0x81 && (unsigned char)*c <= 0x9F) ||
+                    ((unsigned char)*c >= 0xE0 && (unsigned char)*c <= 0xFC);
+        if (lead && c[1]) {
+            part += c[0];
+            part += c[1];
+            ++c;
+            continue;
+        }
+        if (*c == '/') __builtin_trap();
+        if (*c == '\\' || !*c) {
+            if (part.empty() || part.back() == '.' || part.back() == ' ') __builtin_trap();
+            part.clear();
+            if (!*c) return;
+            continue;
+        }
+        part += *c;
+    }
+}
+
 // The key lies strictly below one of the places the product owns keys in.
 void check_owned_key(const char *path) {
     struct Owned {
@@ -198,8 +225,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         check_well_formed(k->text, sizeof k->text);
         check_owned_key(k->text);
     }
-    for (string_list_entry *f = record.files_to_delete; f; f = f->next)
+    for (string_list_entry *f = record.files_to_delete; f; f = f->next) {
         check_well_formed(f->text, sizeof f->text);
+        check_canonical_file(f->text);
+    }
     for (value_pair_entry *v = record.values_to_delete; v; v = v->next) {
         check_well_formed(v->key_path, sizeof v->key_path);
         if (!v->value_name[0]) __builtin_trap();
