@@ -36,10 +36,9 @@ int below_a_root(const char *folder) {
 
 }  // namespace
 
-int install_folder_is_sweepable(const char *install_dir, const char *windows_dir) {
-    char folder[PATH_SIZE];
+int sweepable_install_folder(const char *install_dir, const char *windows_dir, char *folder) {
     char system[PATH_SIZE];
-    if (!without_trailing_backslash(install_dir, folder, sizeof folder)) return 0;
+    if (!without_trailing_backslash(install_dir, folder, PATH_SIZE)) return 0;
     if (!below_a_root(folder) || !reads_as_written(folder)) return 0;
     if (!windows_dir[0]) return 1;
     if (!without_trailing_backslash(windows_dir, system, sizeof system)) return 0;
@@ -47,4 +46,9 @@ int install_folder_is_sweepable(const char *install_dir, const char *windows_dir
     if (mb_equal_nocase(folder, system)) return 0;
     return !(strlen(folder) > length && folder[length] == '\\' &&
              mb_prefix_equal_nocase(folder, system, length));
+}
+
+int install_folder_is_sweepable(const char *install_dir, const char *windows_dir) {
+    char folder[PATH_SIZE];
+    return sweepable_install_folder(install_dir, windows_dir, folder);
 }

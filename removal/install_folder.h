@@ -9,5 +9,9 @@
 // a blank, no '/' and no character that Windows keeps out of names. A drive root, a relative path or a system folder is never
 // swept.
 int install_folder_is_sweepable(const char *install_dir, const char *windows_dir);
+// The same test; when it passes, `folder` (PATH_SIZE bytes) holds the folder without trailing
+// backslashes, the text the sweep names its entries from (so that the running program's own
+// path compares equal to its entry).
+int sweepable_install_folder(const char *install_dir, const char *windows_dir, char *folder);
 
 #endif

@@ -63,7 +63,7 @@ int names_the_folder_or_its_parent(const char *entry_name) {
     return strcmp(entry_name, ".") == 0 || strcmp(entry_name, "..") == 0;
 }
 
-void sweep_install_folder(run_record *record) {
+void sweep_install_folder(run_record *record, const char *folder) {
     char pattern[PATH_SIZE];
     char search[PATH_SIZE];
     if (record->prefix_only) {
@@ -71,7 +71,7 @@ void sweep_install_folder(run_record *record) {
     } else {
         text_copy(pattern, sizeof pattern, "*.*");
     }
-    if (!text_join(search, sizeof search, record->install_dir, "\\", pattern)) return;
+    if (!text_join(search, sizeof search, folder, "\\", pattern)) return;
 
     WIN32_FIND_DATAA found;
     HANDLE listing = FindFirstFileA(search, &found);
@@ -81,7 +81,7 @@ void sweep_install_folder(run_record *record) {
         char full_path[PATH_SIZE];
         if (names_the_folder_or_its_parent(found.cFileName)) continue;
         // An entry whose full path does not fit is left alone, never cut into another name.
-        if (text_join(full_path, sizeof full_path, record->install_dir, "\\", found.cFileName))
+        if (text_join(full_path, sizeof full_path, folder, "\\", found.cFileName))
             sweep_entry(record, full_path, &restart_list);
     } while (FindNextFileA(listing, &found));
     FindClose(listing);
@@ -98,7 +98,8 @@ int run_removal(run_record *record) {
         remove_legacy_driver_index(record);
     delete_listed_keys_and_files(record);
     if (record->leave_source || !record->install_dir[0]) return 0;
-    if (!install_folder_is_sweepable(record->install_dir, record->windows_dir)) return 0;
-    sweep_install_folder(record);
+    char folder[PATH_SIZE];
+    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) return 0;
+    sweep_install_folder(record, folder);
     return 0;
 }

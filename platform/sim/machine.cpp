@@ -187,12 +187,13 @@ FileNode *FileSystem::find(const std::string &path) const {
     if (parts.size() == 1 && parts[0].empty()) return nullptr;  // "C:" alone
     if (!parts.empty() && parts.front().empty()) parts.erase(parts.begin());
     if (parts.size() == 1 && parts[0].empty()) return node;     // "C:\"
-    // Win32 resolves "." and ".." in the text of a path before the file system sees it:
-    // "X\." is X, "X\Y\.." is X whether or not Y exists, and the root's parent is the root.
+    // Win32 resolves the text of a path before the file system sees it: a run of backslashes
+    // is one, "X\." is X, "X\Y\.." is X whether or not Y exists, and the root's parent is the
+    // root. A trailing backslash names a folder.
+    bool names_a_folder = !parts.empty() && parts.back().empty();
     std::vector<std::string> resolved;
     for (const std::string &part : parts) {
-        if (part.empty()) return nullptr;
-        if (part == ".") continue;
+        if (part.empty() || part == ".") continue;
         if (part == "..") {
             if (!resolved.empty()) resolved.pop_back();
             continue;
@@ -204,7 +205,7 @@ FileNode *FileSystem::find(const std::string &path) const {
         node = node->child(part);
         if (!node) return nullptr;
     }
-    return node;
+    return names_a_folder && !node->is_dir ? nullptr : node;
 }
 
 FileNode *FileSystem::make_dir(const std::string &path) {

@@ -47,6 +47,16 @@ TEST_F(RunRemoval, SweepDeletesWhatItCanAndHandsTheRestToTheRestart) {
     EXPECT_TRUE(machine.files.exists(kInstall)) << "the folder itself stays";
 }
 
+TEST_F(RunRemoval, AFolderWithATrailingBackslashIsSweptTheSameWay) {
+    strcpy(record.install_dir, (kInstall + "\\\\").c_str());
+    run_removal(&record);
+    EXPECT_FALSE(machine.files.exists(kInstall + "\\readme.txt"));
+    EXPECT_EQ((std::vector<std::string>{kInstall + "\\Sub", process.module_path}), pending())
+        << "entries named from the folder as written without its trailing backslashes";
+    for (const sim::Call &c : machine.calls_to("DeleteFileA"))
+        EXPECT_EQ(std::string::npos, c.detail.find("K440dTUn.exe")) << "the running program is never tried";
+}
+
 TEST_F(RunRemoval, SweepLeavesTheFolderAndTheFolderAboveAsTheyAre) {
     // A folder customised by desktop.ini carries the read-only (or system) attribute, and the
     // folder above the install folder is shared with the vendor's other products.
