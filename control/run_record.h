@@ -33,6 +33,12 @@ struct run_record {
     value_pair_entry *values_to_delete;
     string_list_entry *driver_keys;
     int restart_needed;
+    // The uninstall record and the product record the inventory found (empty when none): the
+    // removal deletes them last and keeps its plan in the first of them that takes it.
+    char uninstall_key[PATH_SIZE];
+    char product_key[PATH_SIZE];
+    // NT family: instance ids of the product's device instances.
+    string_list_entry *device_instances;
 };
 
 // Releases every list of the record; returns 0.

@@ -5,6 +5,7 @@
 #include "control/text_buffer.h"
 #include "inventory/oem_inf_discovery.h"
 #include "inventory/product_record.h"
+#include "inventory/removal_plan.h"
 #include "platform/win32.h"
 #include "registry/device_keys_9x.h"
 #include "registry/key_path.h"
@@ -43,6 +44,7 @@ void find_uninstall_record(run_record *record) {
         const char *name = mb_find_last_char(command, '\\');
         if (!name || !mb_equal_nocase(name, own_name)) continue;
         push_string(&record->keys_to_delete, path);
+        text_copy(record->uninstall_key, sizeof record->uninstall_key, path);
         break;
     }
     free_string_list(subkeys);
@@ -66,12 +68,16 @@ void find_driver_file(run_record *record, const char *file_name, const char *con
     }
 }
 
-void find_driver_files(run_record *record) {
+// A name whose file the plan of a cut-off run holds is not searched again: that run may have
+// deleted it already, and the search would go on to the next folder and take a same-named
+// file there that is not the product's.
+void find_driver_files(run_record *record, const removal_plan *plan) {
     if (!record->windows_dir[0]) return;  // no base to search from
     const char *const *dirs = record->os_class >= OS_FIRST_NT ? nt_system_dirs : legacy_system_dirs;
     text_list lists[2] = {record->profile->driver_files, record->profile->more_driver_files};
     for (int l = 0; l < 2; ++l)
-        for (int i = 0; lists[l] && lists[l][i]; ++i) find_driver_file(record, lists[l][i], dirs);
+        for (int i = 0; lists[l] && lists[l][i]; ++i)
+            if (!plan_holds_file_named(plan, lists[l][i])) find_driver_file(record, lists[l][i], dirs);
 }
 
 // "-" marks a key of Windows 98/ME only, "+" one of the NT family only.
@@ -108,9 +114,11 @@ int collect_inventory(run_record *record) {
     store_paths(record);
     find_uninstall_record(record);
     read_product_record(record);
+    removal_plan plan;
+    read_removal_plan(record, &plan);
     if (!record->device_ids) push_all(&record->device_ids, record->profile->default_device_ids);
     push_all(&record->device_names, record->profile->device_names);
-    find_driver_files(record);
+    find_driver_files(record, &plan);
     add_extra_keys(record);
     if (record->os_class >= OS_FIRST_NT) {
         discover_oem_infs(record);
@@ -118,5 +126,6 @@ int collect_inventory(run_record *record) {
     } else {
         discover_legacy_keys(record);
     }
+    merge_removal_plan(&plan, record);
     return 0;
 }

@@ -4,8 +4,8 @@
 
 #include "control/options.h"
 #include "control/os_class.h"
-#include "control/path_text.h"
 #include "control/text_buffer.h"
+#include "inventory/finding_checks.h"
 #include "inventory/pnf_twin.h"
 #include "platform/win32.h"
 #include "registry/key_path.h"
@@ -16,15 +16,6 @@
 #define VALUE_NAME_SIZE 16
 
 namespace {
-
-// A file value is queued only as a whole path from a drive root, written as Win32 reads it:
-// empty, with an empty part (a doubled, leading or trailing backslash), a bare name, a relative
-// path ("drivers\x.sys" from a program started in system32) or a path that Win32 rewrites
-// ("...\K440dT\..\..\x.sys"), it names no file the installer placed, and the deletion would
-// aim at a folder or at whatever the text resolves to.
-int is_full_file_path(const char *path) {
-    return starts_at_a_drive_root(path) && is_key_path_below(path, 2) && reads_as_written(path);
-}
 
 // The numbered file values, each with its PNF twin on the NT family. A value without any
 // "." in its file name has no twin and adds only itself. A value that is no full path is
@@ -62,6 +53,7 @@ int read_product_record(run_record *record) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
     push_string(&record->keys_to_delete, path);
+    text_copy(record->product_key, sizeof record->product_key, path);
 
     char install_dir[PATH_SIZE];
     if (reg_read_string_at(key, "InstallPath", install_dir, sizeof install_dir))

@@ -9,7 +9,9 @@
 #include "removal/device_removal.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
+#include "removal/records_last.h"
 #include "removal/registry_deletion.h"
+#include "removal/removal_plan_writer.h"
 #include "removal/restart_deletion.h"
 
 namespace {
@@ -33,9 +35,10 @@ void remove_legacy_driver_index(run_record *record) {
     record->restart_needed = 1;
 }
 
+// The two records are left to the end (removal/records_last.h).
 void delete_listed_keys_and_files(run_record *record) {
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
-        delete_key_tree(key->text);
+        if (!is_record_key(record, key->text)) delete_key_tree(key->text);
     delete_listed_values(record->values_to_delete);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
         delete_file_now(file->text);
@@ -91,15 +94,19 @@ void sweep_install_folder(run_record *record, const char *folder) {
 
 }  // namespace
 
+// The plan is kept before the first change, so that a run cut off anywhere can be finished
+// by running the program again from the list of installed programs.
 int run_removal(run_record *record) {
+    write_removal_plan(record);
     if (record->os_class >= OS_FIRST_NT)
         remove_nt_devices(record);
     else
         remove_legacy_driver_index(record);
     delete_listed_keys_and_files(record);
-    if (record->leave_source || !record->install_dir[0]) return 0;
     char folder[PATH_SIZE];
-    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) return 0;
-    sweep_install_folder(record, folder);
+    if (!record->leave_source && record->install_dir[0] &&
+        sweepable_install_folder(record->install_dir, record->windows_dir, folder))
+        sweep_install_folder(record, folder);
+    delete_records(record);
     return 0;
 }

@@ -104,6 +104,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
     DWORD value = (attributes & settable) | kept;
     if (value == 0) value = FILE_ATTRIBUTE_NORMAL;
     node->attributes = value;
+    count_mutating_call();
     return TRUE;
 }
 
@@ -118,6 +119,7 @@ BOOL DeleteFileA(LPCSTR path) {
     if (node->in_use || equal_nocase(node->path(), current_process().module_path))
         return fail(ERROR_ACCESS_DENIED);
     m.files.remove(node->path());
+    count_mutating_call();
     return TRUE;
 }
 
@@ -187,6 +189,7 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
         if (!new_name) {
             if (node->is_dir && !node->children.empty()) return fail(ERROR_DIR_NOT_EMPTY);
             m.files.remove(node->path());
+            count_mutating_call();
             return TRUE;
         }
         return fail(ERROR_CALL_NOT_IMPLEMENTED);
@@ -196,6 +199,7 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
     r.source = existing;
     r.target = new_name ? new_name : "";
     m.pending_renames.push_back(r);
+    count_mutating_call();
     return TRUE;
 }
 
@@ -228,6 +232,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
             return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     }
     if (!node && !parent_exists(path)) return fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+    bool changed = !node || disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
     if (!node) node = m.files.write_file(path, "", FILE_ATTRIBUTE_ARCHIVE);
     else if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->content.clear();
     add_handle_closer(close_file);
@@ -235,5 +240,6 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     g_files[number] = node->path();
     ++current_process().open_handles;
     SetLastError(ERROR_SUCCESS);
+    if (changed) count_mutating_call();
     return reinterpret_cast<HANDLE>(number);
 }

@@ -71,5 +71,6 @@ LONG RegSetKeySecurity(HKEY key, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR
         security.has_dacl = parts.dacl_present && !parts.dacl_null;
         security.dacl = security.has_dacl ? parts.dacl : std::vector<AccessEntry>();
     }
+    count_mutating_call();
     return ERROR_SUCCESS;
 }

@@ -341,6 +341,16 @@ void exit_process(Process &process) {
     process.mutex_handles.clear();
 }
 
+void count_mutating_call() {
+    Machine &m = current_machine();
+    ++m.mutating_calls;
+    if (m.kill_after_mutating_call > 0 && m.mutating_calls == m.kill_after_mutating_call) {
+        ProcessKilled killed;
+        killed.mutating_call = m.mutating_calls;
+        throw killed;
+    }
+}
+
 Process &current_process() {
     if (!g_process) {
         std::fprintf(stderr, "simulated platform called without a current process\n");

@@ -211,6 +211,10 @@ struct Machine {
     std::vector<PendingRename> pending_renames;  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
     int restarts = 0;               // restarts carried out by restart()
     int restart_requests = 0;       // ExitWindowsEx / SetupPromptReboot accepted
+    // Platform calls that changed the machine (registry, files, devices, restart store), and
+    // the one after which the running process is killed (0: never).
+    int mutating_calls = 0;
+    int kill_after_mutating_call = 0;
 
     void set_os_class(int os_class) { version = version_for_class(os_class); }
     bool is_nt() const { return version.platform == 2; }
@@ -230,6 +234,16 @@ struct Process {
 
 // Ends a process as the platform does: its named mutexes lose the handles it held.
 void exit_process(Process &process);
+
+// Thrown out of the platform call that ends a killed process: nothing after it runs, and the
+// process's open handles are simply dropped.
+struct ProcessKilled {
+    int mutating_call = 0;
+};
+
+// Counts a call that has just changed the machine; kills the process (throws ProcessKilled)
+// when it is the call the machine was told to stop after.
+void count_mutating_call();
 
 // The process the simulated functions run in. Tests install one with ProcessScope.
 Process &current_process();

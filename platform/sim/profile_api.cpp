@@ -108,6 +108,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     else
         profile.set_value(section, key, value);
     store(path, profile);
+    count_mutating_call();
     return TRUE;
 }
 
@@ -131,6 +132,7 @@ BOOL WritePrivateProfileSectionA(LPCSTR section, LPCSTR lines, LPCSTR file) {
     else
         profile.replace_section(section, body);
     store(path, profile);
+    count_mutating_call();
     return TRUE;
 }
 

@@ -120,6 +120,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR sub_key, DWORD reserved, LPSTR class_name,
         target = current_machine().registry.create(join(base->key->path(), sub.c_str()));
         if (!target) return ERROR_INVALID_PARAMETER;
         if (disposition) *disposition = REG_CREATED_NEW_KEY;
+        *result = open_key_handle(target, access);
+        count_mutating_call();
+        return ERROR_SUCCESS;
     }
     *result = open_key_handle(target, access);
     return ERROR_SUCCESS;
@@ -236,6 +239,7 @@ LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD type, con
     }
     v->type = type;
     v->data = bytes;
+    count_mutating_call();
     return ERROR_SUCCESS;
 }
 
@@ -260,6 +264,7 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR sub_key) {
     }
     // Windows 98/ME deletes the key with every subkey.
     m.registry.remove_tree(target->path());
+    count_mutating_call();
     return ERROR_SUCCESS;
 }
 
@@ -276,6 +281,7 @@ LONG RegDeleteValueA(HKEY key, LPCSTR value_name) {
             LONG rc = fault_or("RegDeleteValueA", open->key->path() + " " + it->name, ERROR_SUCCESS);
             if (rc != ERROR_SUCCESS) return rc;
             values.erase(it);
+            count_mutating_call();
             return ERROR_SUCCESS;
         }
     }

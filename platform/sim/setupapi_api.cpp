@@ -120,6 +120,7 @@ BOOL change_state(DeviceSet &set, Element &e) {
         set_config_disabled(device, false);
     }
     e.flags |= device.install_flags_after_call;
+    count_mutating_call();
     return TRUE;
 }
 
@@ -131,6 +132,7 @@ BOOL remove(Element &e) {
     // A device that cannot be stopped now is taken out at the next restart; its keys are
     // gone already.
     e.flags |= device.install_flags_after_call;
+    count_mutating_call();
     return TRUE;
 }
 

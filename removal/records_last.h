@@ -1,0 +1,15 @@
+// The uninstall record and the product record go last, after every device, key, value and
+// file and after the restart hand-off: while anything of the driver set is left, the program
+// can still be started from the list of installed programs, and it still finds the install
+// folder, the files the record names and the removal plan.
+#ifndef K440_REMOVAL_RECORDS_LAST_H
+#define K440_REMOVAL_RECORDS_LAST_H
+
+#include "control/run_record.h"
+
+// 1 when the key path names the uninstall record or the product record of the run.
+int is_record_key(const run_record *record, const char *key_path);
+// Deletes the product record, then the uninstall record (with the plan in it).
+void delete_records(const run_record *record);
+
+#endif
