@@ -3,8 +3,8 @@
 // regard to case, equal names merged, at most 255 characters), lines with an optional key
 // before "=", comma-separated fields, quoted parts ("" for a quote), ";" comments, "\" at the
 // end of a line (before blanks or a comment) joining the next line, Ctrl-Z as the end of the
-// file, a NUL read as a blank, and fields cut at 511 characters. Texts are kept as written;
-// %key% substitution happens when a field is read (inf_strings.h).
+// file, a NUL byte as text that reads as a blank, and fields cut at 511 characters. Texts
+// are kept as written; %key% substitution happens when a field is read (inf_strings.h).
 #ifndef K440_SIM_INF_PARSER_H
 #define K440_SIM_INF_PARSER_H
 
@@ -38,8 +38,8 @@ struct InfFile {
 
 // Parses `text`; on a syntax error returns its code (ERROR_*) and leaves `inf` incomplete.
 DWORD parse_inf(const std::string &text, InfFile *inf);
-// Section and key names compare as SetupAPI compares them: without regard to case, also of
-// full-width letters.
+// Section and key names compare as SetupAPI compares them: as wide texts without regard to
+// case, so that letters outside ASCII pair too.
 bool inf_names_equal(const std::string &a, const std::string &b);
 // The [Version] signature as written: "$Windows NT$", "$Chicago$" or "$Windows 95$".
 bool inf_has_win4_signature(const InfFile &inf);

@@ -113,7 +113,7 @@ void InfScanner::value() {
             enter(InfMode::backslash, InfMode::value);
             return;
         }
-        if (nul_at(pos) || blank_at(pos)) {
+        if (blank_at(pos)) {
             take(pos);
             enter(InfMode::trailing_blanks, InfMode::value);
             return;
@@ -188,7 +188,7 @@ void InfScanner::trailing_blanks() {
             mode = InfMode::backslash;
             return;
         }
-        if (!nul_at(pos) && !blank_at(pos)) break;
+        if (!blank_at(pos)) break;
     }
     leave();
 }
