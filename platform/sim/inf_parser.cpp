@@ -28,37 +28,18 @@ DWORD parse_inf(const std::string &text, InfFile *inf) {
 
 namespace {
 
-// The lower-case partner of one character as SetupAPI's comparison of wide texts sees it:
-// besides ASCII the accented letters of code page 1252, and the full-width Latin, Greek and
-// Cyrillic letters of code page 932.
-unsigned fold_name_char(unsigned c, size_t length) {
-    if (length == 2) {
-        if (c >= 0x8440 && c <= 0x844E) return c + 0x30;  // Cyrillic
-        if (c >= 0x844F && c <= 0x8460) return c + 0x31;  // (the trail byte skips 0x7F)
-        return lower_double_byte(c);
-    }
-    if (c >= 'A' && c <= 'Z') return c + 0x20;
-    if (active_code_page() != 1252) return c;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
-    if (c == 0x8A || c == 0x8C || c == 0x8E) return c + 0x10;
-    if (c == 0x9F) return 0xFF;
-    return c;
-}
-
-unsigned name_char_at(const std::string &text, size_t p, size_t *length) {
-    *length = char_length(text.c_str() + p);
-    unsigned c = (unsigned char)text[p];
-    if (*length == 2) c = c << 8 | (unsigned char)text[p + 1];
-    return fold_name_char(c, *length);
-}
+unsigned char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : (unsigned char)c; }
 
 }  // namespace
 
 bool inf_names_equal(const std::string &a, const std::string &b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        size_t na, nb;
-        if (name_char_at(a, i, &na) != name_char_at(b, j, &nb)) return false;
+        size_t na = char_length(a.c_str() + i), nb = char_length(b.c_str() + j);
+        if (na != nb) return false;
+        if (na == 2 ? a.compare(i, 2, b, j, 2) != 0
+                    : ascii_lower(a[i]) != ascii_lower(b[j]))
+            return false;
         i += na;
         j += nb;
     }

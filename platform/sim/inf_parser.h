@@ -38,8 +38,8 @@ struct InfFile {
 
 // Parses `text`; on a syntax error returns its code (ERROR_*) and leaves `inf` incomplete.
 DWORD parse_inf(const std::string &text, InfFile *inf);
-// Section and key names compare as SetupAPI compares them: as wide texts without regard to
-// case, so that letters outside ASCII pair too.
+// Section and key names compare as SetupAPI compares them, as wide texts without regard to the
+// case of ASCII letters only (full-width, Greek or accented letters compare exactly).
 bool inf_names_equal(const std::string &a, const std::string &b);
 // The [Version] signature as written: "$Windows NT$", "$Chicago$" or "$Windows 95$".
 bool inf_has_win4_signature(const InfFile &inf);

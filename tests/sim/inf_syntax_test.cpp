@@ -77,10 +77,11 @@ const std::vector<SyntaxRow> &syntax_rows() {
         {"directory ids", version + "[S]\nA=%10%,%11%,%12%\\k.sys,%17%,%1%\\k.inf,%24%\n", 0, "S",
          {"A|C:\\WINDOWS|C:\\WINDOWS\\system32|C:\\WINDOWS\\system32\\drivers\\k.sys|"
           "C:\\WINDOWS\\inf|C:\\WINDOWS\\inf\\k.inf|C:\\"}},
-        {"full-width and Greek names pair without regard to case",
-         version + "[\x82\x60\x83\x9F]\nA=1\n", 0, "\x82\x81\x83\xBF", {"A|1"}},
-        {"Cyrillic names pair without regard to case", version + "[\x84\x40\x84\x60]\nA=1\n", 0,
-         "\x84\x70\x84\x91", {"A|1"}},
+        {"names ignore the case of ASCII letters", version + "[Sect]\nA=1\n", 0, "sECT", {"A|1"}},
+        {"full-width and Greek names compare exactly", version + "[\x82\x60\x83\x9F]\nA=1\n", 0,
+         "\x82\x81\x83\xBF", {}},
+        {"a trail byte in the range of ASCII letters is not folded",
+         version + "[\x83\x41]\nA=1\n", 0, "\x83\x61", {}},
     };
     return rows;
 }
