@@ -65,5 +65,8 @@ def fixtures():
         "percent.inf": ansi(
             HEAD + MODELS + STRINGS + 'Pct=100%%\nOpen=50%\nUnknown=%none%\nTwo=%Mfg%%Dev%\n'
             'Inner=%Ref%\nRef=%Mfg%\nEmptyKey=%Blank%\nBlank=\n%Mfg%=key substituted\n'),
+        "lead_byte_at_line_end.inf": ansi(PLAIN) + b'Cut=ab\x82\r\nNext=1\r\nTrail=\x82\x0a\r\n',
+        "outside_code_page.inf": b"\xff\xfe" + (PLAIN + 'Euro=\u20ac\nFace=\U0001F600\n').replace(
+            "\n", "\r\n").encode("utf-16-le"),
     }
     return files

@@ -43,7 +43,7 @@ std::string units_to_code_page(const std::string &utf16le, unsigned code_page) {
         if (u == 0) out.push_back('\0');
         else if (to != (iconv_t)-1 && iconv(to, &in_p, &in_left, &out_p, &out_left) != (size_t)-1)
             out.append(converted, out_p - converted);
-        else out.push_back('?');
+        else out.append(count, '?');  // one for each unit, as for a surrogate pair
         i += count;
     }
     if (to != (iconv_t)-1) iconv_close(to);
@@ -71,6 +71,30 @@ std::string utf8_to_units(const std::string &utf8) {
         }
     }
     iconv_close(to);
+    return out;
+}
+
+// Code page 932 text as its conversion to wide text and back gives it: a lead byte without a
+// valid trail byte after it reads as the default character (U+30FB, 0x81 0x45), and the byte
+// after it stays a character of its own.
+std::string with_lone_lead_bytes_replaced(const std::string &text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = (unsigned char)text[i];
+        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead) {
+            out.push_back(text[i]);
+            continue;
+        }
+        unsigned char t = i + 1 < text.size() ? (unsigned char)text[i + 1] : 0;
+        if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) {
+            out.append(text, i, 2);
+            ++i;
+        } else {
+            out.append("\x81\x45");
+        }
+    }
     return out;
 }
 
@@ -108,7 +132,7 @@ std::string inf_text_in_code_page(const std::string &bytes, unsigned code_page) 
     }
     if (bytes.size() > 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         return units_to_code_page(utf8_to_units(bytes.substr(3)), code_page);
-    return bytes;
+    return code_page == 932 ? with_lone_lead_bytes_replaced(bytes) : bytes;
 }
 
 }  // namespace sim

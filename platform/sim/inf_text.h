@@ -1,7 +1,8 @@
 // How SetupAPI reads the bytes of an INF file: as UTF-16LE when they look like it (with or
 // without a byte-order mark, by the platform's IsTextUnicode test), as UTF-8 after a UTF-8
 // byte-order mark, otherwise in the ANSI code page. The simulated parser works on the text in
-// the machine's code page; characters that it lacks read as "?".
+// the machine's code page; characters that it lacks read as "?", and a code page 932 lead byte
+// without its trail byte as the default character.
 #ifndef K440_SIM_INF_TEXT_H
 #define K440_SIM_INF_TEXT_H
 

@@ -77,6 +77,12 @@ const std::vector<SyntaxRow> &syntax_rows() {
         {"directory ids", version + "[S]\nA=%10%,%11%,%12%\\k.sys,%17%,%1%\\k.inf,%24%\n", 0, "S",
          {"A|C:\\WINDOWS|C:\\WINDOWS\\system32|C:\\WINDOWS\\system32\\drivers\\k.sys|"
           "C:\\WINDOWS\\inf|C:\\WINDOWS\\inf\\k.inf|C:\\"}},
+        {"a lead byte without its trail byte reads as the default character",
+         version + "[S]\nA=ab\x82\nB=\x82\x0a\n", 0, "S", {"A|ab\x81\x45", "B|\x81\x45"}},
+        {"a UTF-16 character beyond the code page reads as one ? per unit",
+         std::string("\xFF\xFE", 2) + utf16(version + "[S]\nA=", false) +
+             std::string("\x3D\xD8\x00\xDE", 4) + utf16("\n", false),
+         0, "S", {"A|??"}},
         {"names ignore the case of ASCII letters", version + "[Sect]\nA=1\n", 0, "sECT", {"A|1"}},
         {"full-width and Greek names compare exactly", version + "[\x82\x60\x83\x9F]\nA=1\n", 0,
          "\x82\x81\x83\xBF", {}},
