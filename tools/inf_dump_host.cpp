@@ -5,10 +5,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "platform/sim/fixture_loader.h"
 #include "platform/sim/machine.h"
 #include "tools/inf_dump.h"
 
@@ -22,15 +21,6 @@ int usage() {
 std::string file_name_of(const std::string &windows_path) {
     size_t slash = windows_path.find_last_of("\\/");
     return slash == std::string::npos ? windows_path : windows_path.substr(slash + 1);
-}
-
-bool read_host_file(const std::string &path, std::string *content) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    *content = text.str();
-    return true;
 }
 
 }  // namespace
@@ -47,7 +37,7 @@ int main(int argc, char **argv) {
     for (int i = 3; i < argc; ++i) {
         std::string content;
         std::string host_path = folder + "/" + file_name_of(argv[i]);
-        if (!read_host_file(host_path, &content)) {
+        if (!sim::read_text_file(host_path, &content)) {
             fprintf(stderr, "inf_dump: cannot read %s\n", host_path.c_str());
             return 2;
         }
