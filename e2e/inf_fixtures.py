@@ -70,3 +70,16 @@ def fixtures():
             "\n", "\r\n").encode("utf-16-le"),
     }
     return files
+
+
+def fixtures_1252():
+    """name -> bytes of the INF files compared on a machine of code page 1252."""
+    text = (HEAD + '[Manufacturer]\n%Mfg%=\u00e9t\u00e9,NTx86\nOther=\u00c9t\u00e9\n'
+            '[\u00c9t\u00e9]\nA=1\n[\u00e9t\u00e9.NTx86]\nB=2\n'
+            '[Strings]\nMfg="Halvenor"\nNbsp=a\u00a0b\u00a0\nAcute=caf\u00e9\n')
+    wide = text + 'Euro=\u20ac\nJapanese=\u65e5\n'
+    return {
+        "western.inf": text.replace("\n", "\r\n").encode("cp1252"),
+        "western_utf16.inf": b"\xff\xfe" + wide.replace("\n", "\r\n").encode("utf-16-le"),
+    }
+

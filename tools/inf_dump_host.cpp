@@ -1,8 +1,9 @@
-// inf_dump -from <host folder> <INF path>...: the simulated SetupAPI's reading of each file
-// (see inf_dump.cpp). Every path names a file of the simulated machine (Windows folder
-// C:\windows, code page 932, as a Japanese Wine prefix); its content is the host file of the
-// same name in <host folder>.
+// inf_dump [-code_page 1252] -from <host folder> <INF path>...: the simulated SetupAPI's
+// reading of each file (see inf_dump.cpp). Every path names a file of the simulated machine
+// (Windows folder C:\windows, code page 932 as a Japanese Wine prefix, or the one given); its
+// content is the host file of the same name in <host folder>.
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -14,7 +15,7 @@
 namespace {
 
 int usage() {
-    fprintf(stderr, "usage: inf_dump -from <host folder> <INF path>...\n");
+    fprintf(stderr, "usage: inf_dump [-code_page 932|1252] -from <host folder> <INF path>...\n");
     return 2;
 }
 
@@ -26,9 +27,17 @@ std::string file_name_of(const std::string &windows_path) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    unsigned code_page = 932;
+    if (argc > 2 && strcmp(argv[1], "-code_page") == 0) {
+        code_page = (unsigned)atoi(argv[2]);
+        if (code_page != 932 && code_page != 1252) return usage();
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 3 || strcmp(argv[1], "-from") != 0) return usage();
     std::string folder = argv[2];
     sim::Machine machine;
+    machine.code_page = code_page;
     sim::Process process;
     process.machine = &machine;
     sim::ProcessScope scope(process);

@@ -1,6 +1,6 @@
 """The simulated SetupAPI reads INF files as Wine's does: inf_dump of the host build (the
 simulation) and of the Windows build (Wine's SetupAPI) over the same INF files, compared byte
-for byte."""
+for byte, on a machine of code page 932 and on one of code page 1252."""
 import os
 import subprocess
 import sys
@@ -8,7 +8,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import ROOT, HarnessError, Prefix, case, check, main  # noqa: E402
-from inf_fixtures import fixtures  # noqa: E402
+from inf_fixtures import fixtures, fixtures_1252  # noqa: E402
 
 WIN_DUMP = os.path.join(ROOT, "build", "win", "inf_dump.exe")
 HOST_DUMP = os.path.join(ROOT, "build", "host", "tools", "inf_dump")
@@ -28,23 +28,23 @@ def split_files(dump):
     return groups
 
 
-@case
-def inf_dump_of_wine_and_simulation_agree():
+def compare_readings(name, files, lang, host_options):
+    """Dumps `files` with Wine's SetupAPI in a prefix of locale `lang` and with the simulation
+    (inf_dump `host_options`); fails on any difference."""
     for tool in (WIN_DUMP, HOST_DUMP):
         if not os.path.exists(tool):
             raise HarnessError("%s is missing: build both builds first" % tool)
-    files = fixtures()
-    paths = [INF_FOLDER + name for name in sorted(files)]
-    with tempfile.TemporaryDirectory() as folder, Prefix("inf_fidelity", version="winxp") as p:
-        for name, data in files.items():
-            with open(os.path.join(folder, name), "wb") as f:
+    paths = [INF_FOLDER + file_name for file_name in sorted(files)]
+    with tempfile.TemporaryDirectory() as folder, Prefix(name, version="winxp", lang=lang) as p:
+        for file_name, data in files.items():
+            with open(os.path.join(folder, file_name), "wb") as f:
                 f.write(data)
-            p.copy_in(os.path.join(folder, name), INF_FOLDER + name)
+            p.copy_in(os.path.join(folder, file_name), INF_FOLDER + file_name)
         tool = p.copy_in(WIN_DUMP, "C:\\e2e-tools\\inf_dump.exe")
         wine = p.run(tool, paths, timeout=120)
         check(wine.code == 0, "inf_dump.exe under Wine ended with %r: %r" % (wine.code, wine.stderr))
-        host = subprocess.run([HOST_DUMP, "-from", folder] + paths, stdout=subprocess.PIPE,
-                              stderr=subprocess.PIPE, timeout=120)
+        host = subprocess.run([HOST_DUMP] + host_options + ["-from", folder] + paths,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
         check(host.returncode == 0, "the host inf_dump ended with %d: %r"
               % (host.returncode, host.stderr))
     wine_files, host_files = split_files(wine.stdout), split_files(host.stdout)
@@ -55,6 +55,17 @@ def inf_dump_of_wine_and_simulation_agree():
             differences.append("%s\n  Wine:       %r\n  simulation: %r"
                                % (path, wine_files[path], host_files.get(path)))
     check(not differences, "the readings differ:\n" + "\n".join(differences))
+
+
+@case
+def inf_dump_of_wine_and_simulation_agree():
+    compare_readings("inf_fidelity", fixtures(), "ja_JP.UTF-8", [])
+
+
+@case
+def inf_dump_agrees_on_a_western_machine():
+    # Wine under the C locale reads and writes text in code page 1252.
+    compare_readings("inf_fidelity_1252", fixtures_1252(), "C.UTF-8", ["-code_page", "1252"])
 
 
 main()

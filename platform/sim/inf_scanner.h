@@ -42,6 +42,7 @@ struct InfScanner {
     bool blank_at(size_t p) const {
         unsigned char c = (unsigned char)text[p];
         if (length_at(p) == 2) return c == 0x81 && (unsigned char)text[p + 1] == 0x40;  // U+3000
+        if (c == 0xA0) return active_code_page() == 1252;  // the no-break space
         return c == ' ' || (c >= '\t' && c <= '\r');
     }
     bool nul_at(size_t p) const { return text[p] == '\0'; }

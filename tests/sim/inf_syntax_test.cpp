@@ -132,6 +132,22 @@ TEST_F(InfSyntaxTest, EachRuleReadsAsOnWindows) {
     }
 }
 
+TEST_F(InfSyntaxTest, NoBreakSpaceIsABlankOnlyInCodePage1252) {
+    const std::string file = version + "[S]\nA=a\xA0" "b\xA0\n";
+    const struct {
+        unsigned code_page;
+        const char *line;
+    } rows[] = {{1252, "A|a\xA0" "b"}, {932, "A|a\xA0" "b\xA0"}};
+    for (const auto &row : rows) {
+        machine.code_page = row.code_page;
+        machine.files.write_file("C:\\WINDOWS\\inf\\t.inf", file);
+        HINF inf = SetupOpenInfFileA("C:\\WINDOWS\\inf\\t.inf", nullptr, INF_STYLE_WIN4, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, inf);
+        EXPECT_EQ(std::vector<std::string>{row.line}, lines(inf, "S")) << row.code_page;
+        SetupCloseInfFile(inf);
+    }
+}
+
 TEST_F(InfSyntaxTest, RuntimeCaseMappingPairsFullWidthLatinAndGreekOnly) {
     struct Pair {
         const char *upper, *lower;
