@@ -118,8 +118,8 @@ class Prefix:
     # -- Wine commands ----------------------------------------------------------------------
 
     def wine(self, args, timeout=60, check_rc=True, cwd=None):
-        return run_command(["wine"] + list(args), self.env(), timeout=timeout, check_rc=check_rc,
-                    cwd=cwd)
+        return run_command(["wine"] + list(args), self.env(), timeout=timeout,
+                           check_rc=check_rc, cwd=cwd)
 
     def kill_server(self):
         """Ends the prefix's wineserver (and every program still running in it); it writes
@@ -228,17 +228,7 @@ class Prefix:
         folder, and returns a Result with its exit code. A box it shows stays until the
         timeout (then the program is killed and code is None): use run_watched for runs that
         may show one."""
-        self.hold_planted()
-        cwd = os.path.dirname(self.host_path(exe)) if re.match(r"^[Cc]:", exe) else None
-        started = time.time()
-        try:
-            done = Launched(["wine", exe] + list(args), self.env(), cwd).wait(timeout)
-        finally:
-            self.release_held()
-        if done.timed_out:
-            self.kill_server()
-        return Result(done.returncode, done.timed_out, done.stdout, done.stderr,
-                      seconds=time.time() - started)
+        return self.finish(self.start(exe, args), timeout)
 
     def run_watched(self, exe, args=(), timeout=60, answer="default"):
         """Runs the program while wintool records every dialog and message box it shows and
@@ -287,7 +277,7 @@ class Prefix:
         """Runs wintool with arguments; returns its stdout records as text."""
         tool = self._install_wintool()
         done = run_command(["wine", tool] + [str(a) for a in args], self.env(), timeout=timeout,
-                    check_rc=False)
+                           check_rc=False)
         if done.returncode not in (0, 3):
             raise HarnessError("wintool %s failed (%d): %s" % (
                 " ".join(str(a) for a in args), done.returncode,

@@ -161,16 +161,16 @@ def ensure_template():
         started = time.time()
         run_command(["wineboot", "-i"], env, timeout=300)
         # A crash must end the program, not wait on the crash dialog.
-        run_command(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog",
-              "/t", "REG_DWORD", "/d", "0", "/f"], env, timeout=60)
+        run_command(["wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v",
+                     "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"], env, timeout=60)
         # A virtual desktop: Wine is the window manager, as Windows is. On a bare Xvfb display
         # each X window that goes away would otherwise wait 2 s for a window manager that is
         # not there ("wait_for_withdrawn_state ... timed out"), and focus and activation
         # follow Windows' rules rather than an X window manager's.
         run_command(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
-              "/d", "Default", "/f"], env, timeout=60)
+                     "/d", "Default", "/f"], env, timeout=60)
         run_command(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v",
-              "Default", "/d", "1024x768", "/f"], env, timeout=60)
+                     "Default", "/d", "1024x768", "/f"], env, timeout=60)
         kill_server(env)
         subprocess.run(["wineserver", "-w"], env=env, timeout=60)
         open(os.path.join(building, TEMPLATE_STAMP), "w").close()

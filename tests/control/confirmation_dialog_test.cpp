@@ -80,7 +80,8 @@ TEST_F(ConfirmationDialogTest, CancelEndsWith3AndRemovesNothing) {
     EXPECT_EQ(profile.cancelled_text, machine.ui.boxes[0].text);
     EXPECT_EQ(profile.cancelled_caption, machine.ui.boxes[0].caption);
     EXPECT_EQ(0x40u, machine.ui.boxes[0].style);
-    EXPECT_TRUE(dialog().control(IDC_UNINSTALL_BUTTON)->visible) << "Cancel does not touch the buttons";
+    EXPECT_TRUE(dialog().control(IDC_UNINSTALL_BUTTON)->visible)
+        << "Cancel does not touch the buttons";
 }
 
 TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTheRemoval) {
