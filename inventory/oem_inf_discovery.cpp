@@ -9,7 +9,7 @@
 #include "base/text_buffer.h"
 #include "inventory/driver_keys.h"
 #include "inventory/inf_reading.h"
-#include "inventory/pnf_twin.h"
+#include "base/pnf_twin.h"
 #include "platform/win32.h"
 
 #define INF_PATH_VALUE_SIZE 128

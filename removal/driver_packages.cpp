@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/path_text.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/path_text.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
 
 namespace {

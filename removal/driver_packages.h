@@ -5,7 +5,7 @@
 #ifndef K440_REMOVAL_DRIVER_PACKAGES_H
 #define K440_REMOVAL_DRIVER_PACKAGES_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // The file name within `path` when the path names an OEM INF copy, <windows_dir>\inf\oem*.inf;
 // 0 for any other path.

@@ -2,7 +2,7 @@
 // copies, their catalogs and driver-store packages.
 #include <gtest/gtest.h>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "sim/driver_store.h"
 #include "support/device_machine.h"
 #include "support/sim_test.h"
