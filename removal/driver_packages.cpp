@@ -5,22 +5,14 @@
 #include "base/mbtext.h"
 #include "base/os_class.h"
 #include "base/path_text.h"
+#include "base/pnf_twin.h"
 #include "base/text_buffer.h"
-#include "platform/win32.h"
+#include "removal/file_deletion.h"
 
 namespace {
 
-typedef BOOL(WINAPI *uninstall_oem_inf_function)(PCSTR inf_file_name, DWORD flags, PVOID reserved);
-
-// Found at run time: a static import would keep the program from loading on Windows 2000,
-// 98 and ME, whose setupapi.dll has no such export. The product imports setupapi.dll, so
-// the module is loaded already.
-uninstall_oem_inf_function find_uninstall_oem_inf(void) {
-    HMODULE setupapi = GetModuleHandleA("setupapi.dll");
-    if (!setupapi) return 0;
-    FARPROC found = GetProcAddress(setupapi, "SetupUninstallOEMInfA");
-    // Through void (*)(void), which compilers take as the generic function pointer type.
-    return reinterpret_cast<uninstall_oem_inf_function>(reinterpret_cast<void (*)(void)>(found));
+int file_exists(const char *path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 int listed_before(const string_list_entry *list, const string_list_entry *entry) {
@@ -29,12 +21,9 @@ int listed_before(const string_list_entry *list, const string_list_entry *entry)
     return 0;
 }
 
-// 1 when the platform removed the copy. It may refuse (a device, attached or not, still uses
-// the INF) or answer success and keep the file (Wine's does without the force flag, which is
-// never given: it would pull the INF from under a device still installed).
-int uninstall_copy(uninstall_oem_inf_function uninstall, const char *path, const char *name) {
-    if (!uninstall(name, 0, 0)) return 0;
-    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+const char *file_name_of(const char *path) {
+    const char *slash = mb_find_last_char(path, '\\');
+    return slash ? slash + 1 : path;
 }
 
 }  // namespace
@@ -50,16 +39,54 @@ const char *oem_inf_name(const char *path, const char *windows_dir) {
     return extension && mb_equal_nocase(extension, ".inf") ? name : 0;
 }
 
-int uninstall_driver_packages(run_record *record) {
-    if (record->os_class < OS_FIRST_NT || !record->windows_dir[0]) return 0;
-    uninstall_oem_inf_function uninstall = find_uninstall_oem_inf();
-    if (!uninstall) return 0;
-    int removed = 0;
-    for (const string_list_entry *entry = record->files_to_delete; entry; entry = entry->next) {
-        const char *name = oem_inf_name(entry->text, record->windows_dir);
-        // Several devices installed from one INF queue its pair several times.
-        if (!name || listed_before(record->files_to_delete, entry)) continue;
-        removed += uninstall_copy(uninstall, entry->text, name);
+// Windows 2000, 98 and ME have no such export, and a static import would keep the program
+// from loading there. The product imports setupapi.dll, so the module is loaded already.
+uninstall_oem_inf_function find_uninstall_oem_inf(int os_class) {
+    if (os_class < OS_WINXP) return 0;
+    HMODULE setupapi = GetModuleHandleA("setupapi.dll");
+    if (!setupapi) return 0;
+    FARPROC found = GetProcAddress(setupapi, "SetupUninstallOEMInfA");
+    // Through void (*)(void), which compilers take as the generic function pointer type.
+    return reinterpret_cast<uninstall_oem_inf_function>(reinterpret_cast<void (*)(void)>(found));
+}
+
+oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char *inf_path) {
+    oem_inf_outcome outcome = {OEM_INF_NO_CALL, 0, 0, 0};
+    if (!file_exists(inf_path)) {
+        outcome.route = OEM_INF_ABSENT;
+    } else if (uninstall) {
+        // Success alone proves nothing: an implementation may keep the file (Wine's does
+        // without the force flag), so only a copy that is gone counts as uninstalled.
+        if (uninstall(file_name_of(inf_path), 0, 0)) {
+            outcome.route = file_exists(inf_path) ? OEM_INF_KEPT : OEM_INF_UNINSTALLED;
+        } else {
+            outcome.route = OEM_INF_REFUSED;
+            outcome.error = GetLastError();
+        }
     }
-    return removed;
+    char twin[PATH_SIZE];
+    int has_twin = pnf_twin_of(inf_path, twin, sizeof twin);
+    if (outcome.route != OEM_INF_UNINSTALLED) {
+        if (outcome.route != OEM_INF_ABSENT) delete_file_now(inf_path);
+        if (has_twin) delete_file_now(twin);
+    }
+    outcome.inf_left = file_exists(inf_path);
+    outcome.pnf_left = has_twin && file_exists(twin);
+    return outcome;
+}
+
+int uninstall_driver_packages(run_record *record) {
+    if (record->os_class < OS_FIRST_NT) return 0;
+    uninstall_oem_inf_function uninstall = find_uninstall_oem_inf(record->os_class);
+    int left = 0;
+    for (const string_list_entry *entry = record->files_to_delete; entry; entry = entry->next) {
+        // Several devices installed from one INF queue its pair several times.
+        if (!oem_inf_name(entry->text, record->windows_dir) ||
+            listed_before(record->files_to_delete, entry))
+            continue;
+        // The run log takes each copy's outcome from here.
+        oem_inf_outcome outcome = remove_oem_inf(uninstall, entry->text);
+        left += outcome.inf_left;
+    }
+    return left;
 }

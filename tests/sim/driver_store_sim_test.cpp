@@ -10,8 +10,7 @@
 namespace {
 
 std::string catalog_inf(const char *catalog) {
-    std::string text = inf_text(nullptr, "USB\\VID_FFFF&PID_0001");
-    return text.replace(text.find("Class=Modem"), 0, "CatalogFile=" + std::string(catalog) + "\r\n");
+    return inf_text(nullptr, "USB\\VID_FFFF&PID_0001", "$Windows NT$", catalog);
 }
 
 class DriverStoreSim : public SimTest {};
