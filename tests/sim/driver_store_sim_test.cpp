@@ -63,23 +63,6 @@ TEST_P(DriverStoreSimOnSystem, RefusesWhileAnInstalledDeviceUsesTheInf) {
     EXPECT_TRUE(SetupUninstallOEMInfA("oem12.inf", 0, nullptr)) << "the device is gone";
 }
 
-TEST_P(DriverStoreSimOnSystem, RefusesWhatIsNoInstalledOemCopy) {
-    machine.files.write_file("C:\\WINDOWS\\inf\\k440dtuc.inf", catalog_inf("k440dtuc.cat"));
-    const struct { const char *name; DWORD error; } table[] = {
-        {"k440dtuc.inf", ERROR_NOT_AN_INSTALLED_OEM_INF},
-        {"..\\inf\\oem12.inf", ERROR_NOT_AN_INSTALLED_OEM_INF},
-        {"oem12.pnf", ERROR_NOT_AN_INSTALLED_OEM_INF},
-        {"oem99.inf", ERROR_FILE_NOT_FOUND}};
-    for (const auto &row : table) {
-        EXPECT_FALSE(SetupUninstallOEMInfA(row.name, 0, nullptr)) << row.name;
-        EXPECT_EQ(row.error, GetLastError()) << row.name;
-    }
-    process.token = sim::standard_user_token();
-    EXPECT_FALSE(SetupUninstallOEMInfA("oem12.inf", 0, nullptr)) << "administrators only";
-    EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError());
-    for (const std::string &p : paths(package)) EXPECT_TRUE(machine.files.exists(p)) << p;
-}
-
 INSTANTIATE_TEST_SUITE_P(Systems, DriverStoreSimOnSystem, ::testing::Values(OS_WINXP, OS_LATER_NT));
 
 }  // namespace
