@@ -116,6 +116,11 @@ HINF WINAPI SetupOpenInfFileA(PCSTR name, PCSTR inf_class, DWORD style, PUINT er
     return PLATFORM(SetupOpenInfFileA)(name, inf_class, style, error_line);
 }
 
+// Found by the program at run time (GetProcAddress on the loaded setupapi.dll).
+BOOL WINAPI SetupUninstallOEMInfA(PCSTR inf_name, DWORD flags, PVOID reserved) {
+    return PLATFORM(SetupUninstallOEMInfA)(inf_name, flags, reserved);
+}
+
 INT WINAPI SetupPromptReboot(HSPFILEQ queue, HWND owner, BOOL scan_only) {
     return PLATFORM(SetupPromptReboot)(queue, owner, scan_only);
 }
