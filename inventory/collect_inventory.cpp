@@ -1,17 +1,17 @@
 #include "inventory/collect_inventory.h"
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/text_buffer.h"
+#include "base/key_path.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/reg_helpers.h"
+#include "base/text_buffer.h"
+#include "inventory/device_keys_9x.h"
+#include "inventory/kept_plan.h"
 #include "inventory/oem_inf_discovery.h"
+#include "inventory/oem_records_9x.h"
 #include "inventory/product_record.h"
-#include "inventory/removal_plan.h"
+#include "inventory/service_keys.h"
 #include "platform/win32.h"
-#include "registry/device_keys_9x.h"
-#include "registry/key_path.h"
-#include "registry/oem_records_9x.h"
-#include "registry/reg_helpers.h"
-#include "registry/service_keys.h"
 
 #define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 
@@ -71,7 +71,7 @@ void find_driver_file(run_record *record, const char *file_name, const char *con
 // A name whose file the plan of a cut-off run holds is not searched again: that run may have
 // deleted it already, and the search would go on to the next folder and take a same-named
 // file there that is not the product's.
-void find_driver_files(run_record *record, const removal_plan *plan) {
+void find_driver_files(run_record *record, const kept_plan *plan) {
     if (!record->windows_dir[0]) return;  // no base to search from
     const char *const *dirs = record->os_class >= OS_FIRST_NT ? nt_system_dirs : legacy_system_dirs;
     text_list lists[2] = {record->profile->driver_files, record->profile->more_driver_files};
@@ -110,12 +110,12 @@ void discover_legacy_keys(run_record *record) {
 
 }  // namespace
 
-int collect_inventory(run_record *record) {
+void collect_inventory(run_record *record) {
     store_paths(record);
     find_uninstall_record(record);
     read_product_record(record);
-    removal_plan plan;
-    read_removal_plan(record, &plan);
+    kept_plan plan;
+    read_kept_plan(record, &plan);
     if (!record->device_ids) push_all(&record->device_ids, record->profile->default_device_ids);
     push_all(&record->device_names, record->profile->device_names);
     find_driver_files(record, &plan);
@@ -126,6 +126,5 @@ int collect_inventory(run_record *record) {
     } else {
         discover_legacy_keys(record);
     }
-    merge_removal_plan(&plan, record);
-    return 0;
+    merge_kept_plan(&plan, record);
 }

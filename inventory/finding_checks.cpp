@@ -2,12 +2,12 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/path_text.h"
-#include "control/text_buffer.h"
-#include "registry/key_path.h"
-#include "registry/service_keys.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/path_text.h"
+#include "base/text_buffer.h"
+#include "base/key_path.h"
+#include "inventory/service_keys.h"
 
 namespace {
 

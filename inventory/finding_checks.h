@@ -3,7 +3,7 @@
 #ifndef K440_INVENTORY_FINDING_CHECKS_H
 #define K440_INVENTORY_FINDING_CHECKS_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 #define OEM_NAME_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\SetupX\\INF\\OEM Name"
 

@@ -1,6 +1,6 @@
 #include "removal/records_last.h"
 
-#include "control/mbtext.h"
+#include "base/mbtext.h"
 #include "removal/registry_deletion.h"
 
 int is_record_key(const run_record *record, const char *key_path) {

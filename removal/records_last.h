@@ -5,7 +5,7 @@
 #ifndef K440_REMOVAL_RECORDS_LAST_H
 #define K440_REMOVAL_RECORDS_LAST_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // 1 when the key path names the uninstall record or the product record of the run.
 int is_record_key(const run_record *record, const char *key_path);

@@ -2,16 +2,17 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
+#include "removal/driver_packages.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
 #include "removal/records_last.h"
 #include "removal/registry_deletion.h"
-#include "removal/removal_plan_writer.h"
+#include "removal/kept_plan_writer.h"
 #include "removal/restart_deletion.h"
 
 namespace {
@@ -97,11 +98,13 @@ void sweep_install_folder(run_record *record, const char *folder) {
 // The plan is kept before the first change, so that a run cut off anywhere can be finished
 // by running the program again from the list of installed programs.
 int run_removal(run_record *record) {
-    write_removal_plan(record);
-    if (record->os_class >= OS_FIRST_NT)
+    write_kept_plan(record);
+    if (record->os_class >= OS_FIRST_NT) {
         remove_nt_devices(record);
-    else
+        uninstall_driver_packages(record);
+    } else {
         remove_legacy_driver_index(record);
+    }
     delete_listed_keys_and_files(record);
     char folder[PATH_SIZE];
     if (!record->leave_source && record->install_dir[0] &&

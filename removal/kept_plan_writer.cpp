@@ -1,0 +1,70 @@
+#include "removal/kept_plan_writer.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "base/kept_plan_format.h"
+#include "platform/win32.h"
+#include "removal/records_last.h"
+
+namespace {
+
+struct plan_text {
+    char *data;
+    unsigned long used;
+    int fits;
+};
+
+void add_entry(plan_text *plan, char kind, const char *text) {
+    unsigned long length = (unsigned long)strlen(text) + 2;  // kind and terminator
+    if (!plan->fits || plan->used + length + 1 > REMOVAL_PLAN_SIZE) {
+        plan->fits = 0;
+        return;
+    }
+    plan->data[plan->used] = kind;
+    memcpy(plan->data + plan->used + 1, text, length - 1);
+    plan->used += length;
+}
+
+void add_list(plan_text *plan, char kind, const string_list_entry *list) {
+    for (; list; list = list->next) add_entry(plan, kind, list->text);
+}
+
+int write_plan_into(const char *key_path, const char *data, unsigned long size) {
+    HKEY key;
+    if (!key_path[0] ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    int written = RegSetValueExA(key, REMOVAL_PLAN_VALUE, 0, REG_MULTI_SZ, (const BYTE *)data,
+                                 (DWORD)size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+}  // namespace
+
+unsigned long compose_kept_plan(const run_record *record, char *data) {
+    plan_text plan = {data, 0, 1};
+    add_list(&plan, PLAN_FILE, record->files_to_delete);
+    for (const string_list_entry *key = record->keys_to_delete; key; key = key->next)
+        if (!is_record_key(record, key->text)) add_entry(&plan, PLAN_KEY, key->text);
+    for (const value_pair_entry *value = record->values_to_delete; value; value = value->next) {
+        add_entry(&plan, PLAN_VALUE_KEY, value->key_path);
+        add_entry(&plan, PLAN_VALUE_NAME, value->value_name);
+    }
+    add_list(&plan, PLAN_DEVICE, record->device_instances);
+    if (!plan.fits) return 0;
+    data[plan.used] = '\0';  // the list's closing empty string
+    return plan.used + 1;
+}
+
+int write_kept_plan(const run_record *record) {
+    if (!record->uninstall_key[0] && !record->product_key[0]) return 0;
+    char *data = (char *)calloc(1, REMOVAL_PLAN_SIZE);
+    if (!data) return 0;
+    unsigned long size = compose_kept_plan(record, data);
+    int written = size && (write_plan_into(record->uninstall_key, data, size) ||
+                           write_plan_into(record->product_key, data, size));
+    free(data);
+    return written;
+}
