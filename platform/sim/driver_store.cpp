@@ -133,7 +133,10 @@ BOOL WINAPI SetupUninstallOEMInfA(PCSTR inf_file_name, DWORD flags, PVOID reserv
     if (m.take_fault("SetupUninstallOEMInfA", name, &error)) return fail(error);
     if (!(flags & SUOI_FORCEDELETE) && inf_in_use(m, name)) return fail(ERROR_INF_IN_USE_BY_DEVICES);
 
-    if (m.oem_inf_uninstall_keeps_files) return TRUE;
+    if (m.oem_inf_uninstall_keeps_files) {
+        count_mutating_call();
+        return TRUE;
+    }
     std::string text = inf->content;
     if (has_driver_store(m)) {
         std::string package = store_package_of(m, text);
@@ -143,6 +146,7 @@ BOOL WINAPI SetupUninstallOEMInfA(PCSTR inf_file_name, DWORD flags, PVOID reserv
         m.files.remove(m.windows_dir + "\\" + CATROOT_SYSTEM + "\\" + stem_of(name) + ".cat");
     m.files.remove(m.windows_dir + "\\inf\\" + stem_of(name) + ".pnf");
     m.files.remove(inf_path);
+    count_mutating_call();
     return TRUE;
 }
 
