@@ -115,9 +115,12 @@ TEST_P(InterruptedRun, EveryCutOffRunIsFinishedByRunningItAgain) {
         if (program.empty()) {
             unlisted.push_back(k);
         } else {
-            ASSERT_TRUE(m->files.exists(program)) << "the list names a program that is gone";
+            // A listed program that is gone cannot be started: the point stays unfinished.
             m->ui.dialog_inputs = {sim::DialogInput{sim::DialogInput::PRESS, profile.uninstall_button_id}};
-            ASSERT_EQ(0, run_on(*m, program, ""));
+            if (!m->files.exists(program) || run_on(*m, program, "") != 0) {
+                unfinished.push_back(k);
+                continue;
+            }
         }
         Outcome got = outcome_of(*m);
         if (got.registry != expected.registry || got.files != expected.files) unfinished.push_back(k);
