@@ -1,19 +1,17 @@
 // The removal plan a run keeps in its uninstall record (or, without one, its product record)
 // from before its first change until the records themselves go last: a REG_MULTI_SZ value,
 // one entry a string, each led by its kind: file path, key path, key path followed by value
-// name, device instance id. Written by the removal, read back by the inventory of a later run.
+// name. Written by the removal, read back by the inventory of a later run.
 #ifndef K440_BASE_KEPT_PLAN_FORMAT_H
 #define K440_BASE_KEPT_PLAN_FORMAT_H
 
 #define REMOVAL_PLAN_VALUE "RemovalPlan"
 // The largest plan written: Windows 98/ME keep no larger value data.
 #define REMOVAL_PLAN_SIZE 16000
-#define DEVICE_INSTANCE_ID_SIZE 200
 
 #define PLAN_FILE 'F'
 #define PLAN_KEY 'K'
 #define PLAN_VALUE_KEY 'V'
 #define PLAN_VALUE_NAME 'N'
-#define PLAN_DEVICE 'D'
 
 #endif

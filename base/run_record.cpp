@@ -8,6 +8,5 @@ int free_run_lists(run_record *record) {
     record->keys_to_delete = free_string_list(record->keys_to_delete);
     record->values_to_delete = free_value_pair_list(record->values_to_delete);
     record->driver_keys = free_string_list(record->driver_keys);
-    record->device_instances = free_string_list(record->device_instances);
     return 0;
 }

@@ -37,8 +37,6 @@ struct run_record {
     // removal deletes them last and keeps its plan in the first of them that takes it.
     char uninstall_key[PATH_SIZE];
     char product_key[PATH_SIZE];
-    // NT family: instance ids of the product's device instances.
-    string_list_entry *device_instances;
 };
 
 // Releases every list of the record; returns 0.

@@ -88,10 +88,6 @@ void parse_kept_plan(const run_record *record, const char *data, unsigned long s
                 if (value_key && is_product_value(record, value_key, text))
                     push_value_pair(&plan->values_to_delete, value_key, text);
                 break;
-            case PLAN_DEVICE:
-                if (text[0] && strlen(text) < DEVICE_INSTANCE_ID_SIZE)
-                    push_string(&plan->device_instances, text);
-                break;
             default:
                 break;
         }
@@ -115,10 +111,8 @@ void merge_kept_plan(kept_plan *plan, run_record *record) {
     add_missing(plan->files_to_delete, &record->files_to_delete);
     add_missing(plan->keys_to_delete, &record->keys_to_delete);
     add_missing_pairs(plan->values_to_delete, &record->values_to_delete);
-    add_missing(plan->device_instances, &record->device_instances);
     free_string_list(plan->files_to_delete);
     free_string_list(plan->keys_to_delete);
     free_value_pair_list(plan->values_to_delete);
-    free_string_list(plan->device_instances);
     memset(plan, 0, sizeof *plan);
 }

@@ -2,7 +2,7 @@
 // one, the product record) from before the run's first change until the records themselves
 // go last. A run cut off part way leaves it behind; the next run reads it back, so that it
 // finds what the removal had already made unfindable (INF copies named only by removed driver
-// keys, Windows 98/ME driver keys named only by removed Enum keys, device instances) and does
+// keys, Windows 98/ME driver keys named only by removed Enum keys) and does
 // not search afresh for driver files the first run took (the search would go on to the next
 // folder and take a same-named file that is not the product's).
 //
@@ -18,7 +18,6 @@ struct kept_plan {
     string_list_entry *files_to_delete;
     string_list_entry *keys_to_delete;
     value_pair_entry *values_to_delete;
-    string_list_entry *device_instances;
 };
 
 // Reads the plan kept in the record's uninstall record, else in its product record. Only

@@ -52,7 +52,6 @@ unsigned long compose_kept_plan(const run_record *record, char *data) {
         add_entry(&plan, PLAN_VALUE_KEY, value->key_path);
         add_entry(&plan, PLAN_VALUE_NAME, value->value_name);
     }
-    add_list(&plan, PLAN_DEVICE, record->device_instances);
     if (!plan.fits) return 0;
     data[plan.used] = '\0';  // the list's closing empty string
     return plan.used + 1;
