@@ -2,16 +2,16 @@
 
 #include <string.h>
 
-#include "control/folder_listing.h"
-#include "control/mbtext.h"
-#include "control/path_text.h"
-#include "control/text_buffer.h"
-#include "inventory/device_matching.h"
+#include "base/folder_listing.h"
+#include "base/guid_text.h"
+#include "base/mbtext.h"
+#include "base/path_text.h"
+#include "base/reg_helpers.h"
+#include "base/text_buffer.h"
+#include "inventory/driver_keys.h"
 #include "inventory/inf_reading.h"
 #include "inventory/pnf_twin.h"
 #include "platform/win32.h"
-#include "prechecks/guid_text.h"
-#include "registry/reg_helpers.h"
 
 #define INF_PATH_VALUE_SIZE 128
 #define PROVIDER_NAME_SIZE 1024

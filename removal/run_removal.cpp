@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include "control/folder_listing.h"
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/text_buffer.h"
+#include "base/folder_listing.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/file_deletion.h"
