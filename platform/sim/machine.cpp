@@ -179,7 +179,8 @@ FileNode *FileNode::child(const std::string &child_name) const {
 
 std::string FileNode::path() const {
     if (!parent) return name;  // "C:"
-    return parent->path() + "\\" + (has_foreign_name() ? short_name : name);
+    bool by_short_name = has_foreign_name() && !short_name.empty();
+    return parent->path() + "\\" + (by_short_name ? short_name : name);
 }
 
 FileSystem::FileSystem() {}
@@ -268,6 +269,27 @@ FileNode *FileSystem::write_file(const std::string &path, const std::string &con
         node->parent = dir;
     }
     if (node->is_dir) return nullptr;
+    node->content = content;
+    node->attributes = attributes;
+    return node;
+}
+
+FileNode *FileSystem::write_unicode_file(const std::string &folder, const std::u16string &name,
+                                         const std::string &short_name,
+                                         const std::string &content, DWORD attributes) {
+    if (has_exact_ansi_form(name)) {
+        FileNode *node = write_file(folder + "\\" + unicode_to_ansi(name), content, attributes);
+        if (node) node->short_name = short_name;
+        return node;
+    }
+    FileNode *dir = make_dir(folder);
+    if (!dir) return nullptr;
+    dir->children.emplace_back(new FileNode);
+    FileNode *node = dir->children.back().get();
+    node->name = unicode_to_ansi(name);
+    node->unicode_name = name;
+    node->short_name = short_name;
+    node->parent = dir;
     node->content = content;
     node->attributes = attributes;
     return node;

@@ -87,7 +87,9 @@ struct FileNode {
 
     static constexpr DWORD FILE_ATTRIBUTE_ARCHIVE_VALUE = 0x20;
     FileNode *child(const std::string &child_name) const;
-    std::string path() const;  // the ANSI path that reaches the entry
+    // The ANSI path that reaches the entry; for a foreign name without an 8.3 name, its
+    // best-fit form, which reaches no entry or another one.
+    std::string path() const;
     bool has_foreign_name() const { return !unicode_name.empty(); }
 };
 
@@ -104,6 +106,12 @@ struct FileSystem {
     FileNode *make_dir(const std::string &path);  // creates every missing folder
     FileNode *write_file(const std::string &path, const std::string &content,
                          DWORD attributes = 0x20);
+    // A file whose true name is the Unicode `name`, as the NT family keeps it: a name the
+    // code page holds exactly is planted as its ANSI text; any other is reached by the ANSI
+    // functions through `short_name` alone (empty: not at all).
+    FileNode *write_unicode_file(const std::string &folder, const std::u16string &name,
+                                 const std::string &short_name, const std::string &content,
+                                 DWORD attributes = 0x20);
     bool exists(const std::string &path) const { return find(path) != nullptr; }
     bool remove(const std::string &path);  // removes a file or a folder tree
     std::vector<std::string> list_all() const;  // every path, depth first
