@@ -48,8 +48,7 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
     if (!arguments_fit) return RESULT_BAD_SWITCH;
     int result = parse_options(arguments, record);
     if (result != RESULT_SUCCESS) return result;
-    result = collect_inventory(record);
-    if (result != RESULT_SUCCESS) return result;
+    collect_inventory(record);
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
