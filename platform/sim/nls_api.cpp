@@ -1,15 +1,12 @@
-// MultiByteToWideChar and WideCharToMultiByte over the machine's ANSI code page (CP_ACP only),
-// and the run-time lookup of the functions that not every Windows exports.
+// MultiByteToWideChar and WideCharToMultiByte over the machine's ANSI code page (CP_ACP only).
 #include "nls_api.h"
 
 #include <cstring>
 #include <string>
 
 #include "code_page.h"
-#include "files_wide_api.h"
 #include "machine.h"
 #include "mbcs.h"
-#include "registry_wide_api.h"
 #include "system_api.h"
 
 using namespace sim;
@@ -67,35 +64,4 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_leng
     if ((int)out.size() > size) return fail(ERROR_INSUFFICIENT_BUFFER), 0;
     memcpy(text, out.data(), out.size());
     return (int)out.size();
-}
-
-namespace {
-
-const HMODULE kernel32 = reinterpret_cast<HMODULE>(0x7C800000);
-const HMODULE advapi32 = reinterpret_cast<HMODULE>(0x77DD0000);
-
-template <typename Function>
-FARPROC as_proc(Function *function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(function));
-}
-
-}  // namespace
-
-HMODULE GetModuleHandleA(LPCSTR name) {
-    record_call("GetModuleHandleA", name ? name : "(null)");
-    std::string module = name ? lower(name) : "";
-    if (module == "kernel32.dll" || module == "kernel32") return kernel32;
-    if (module == "advapi32.dll" || module == "advapi32") return advapi32;
-    return fail(ERROR_FILE_NOT_FOUND), nullptr;
-}
-
-// Both families export these names; on Windows 98/ME they are stubs that fail with
-// ERROR_CALL_NOT_IMPLEMENTED, which the simulated functions do there too.
-FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-    record_call("GetProcAddress", name ? name : "(null)");
-    std::string function = name ? name : "";
-    if (module == kernel32 && function == "FindFirstFileW") return as_proc(FindFirstFileW);
-    if (module == kernel32 && function == "FindNextFileW") return as_proc(FindNextFileW);
-    if (module == advapi32 && function == "RegQueryValueExW") return as_proc(RegQueryValueExW);
-    return fail(127 /* ERROR_PROC_NOT_FOUND */), nullptr;
 }

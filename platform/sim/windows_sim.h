@@ -7,6 +7,7 @@
 #include "files_wide_api.h"
 #include "inf_api.h"
 #include "mbcs_api.h"
+#include "module_api.h"
 #include "nls_api.h"
 #include "registry_api.h"
 #include "registry_wide_api.h"
