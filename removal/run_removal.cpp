@@ -7,6 +7,7 @@
 #include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
+#include "removal/driver_packages.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
 #include "removal/registry_deletion.h"
@@ -92,10 +93,12 @@ void sweep_install_folder(run_record *record, const char *folder) {
 }  // namespace
 
 int run_removal(run_record *record) {
-    if (record->os_class >= OS_FIRST_NT)
+    if (record->os_class >= OS_FIRST_NT) {
         remove_nt_devices(record);
-    else
+        uninstall_driver_packages(record);
+    } else {
         remove_legacy_driver_index(record);
+    }
     delete_listed_keys_and_files(record);
     if (record->leave_source || !record->install_dir[0]) return 0;
     char folder[PATH_SIZE];
