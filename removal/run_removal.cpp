@@ -4,55 +4,83 @@
 
 #include "control/mbtext.h"
 #include "control/os_class.h"
+#include "control/result_codes.h"
+#include "control/run_log.h"
 #include "control/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
+#include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
+#include "removal/removal_check.h"
 #include "removal/restart_deletion.h"
 
 namespace {
 
-void remove_nt_devices(run_record *record) {
+// Returns how many of the product's devices and UsbFlags values stayed.
+int remove_nt_devices(run_record *record) {
     if (disable_interface_devices(record)) {
         remove_matching_devices(record);
         record->restart_needed = 1;
+    } else {
+        log_line("remove devices: skipped, an attached handset could not be disabled");
     }
     if (clear_usb_serial_flags(record->device_ids)) record->restart_needed = 1;
+    return devices_left(record) + usb_serial_flags_left(record->device_ids);
 }
 
 // Windows 98/ME rebuilds its driver index files from the INF directory at the next start.
-void remove_legacy_driver_index(run_record *record) {
+int remove_legacy_driver_index(run_record *record, string_list_entry **restart_list) {
     static const char *const index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
+    int left = 0;
     for (int i = 0; index_files[i] && record->windows_dir[0]; ++i) {
         char path[PATH_SIZE];
         if (text_join(path, sizeof path, record->windows_dir, "\\", index_files[i]))
-            delete_file_now(path);
+            left += delete_listed_file(path, restart_list);
     }
     record->restart_needed = 1;
+    return left;
 }
 
-void delete_listed_keys_and_files(run_record *record) {
+int delete_listed_keys_and_files(run_record *record, string_list_entry **restart_list) {
+    int left = 0;
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
-        delete_key_tree(key->text);
-    delete_listed_values(record->values_to_delete);
+        left += delete_listed_key(key->text);
+    for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
+        left += delete_listed_value(value->key_path, value->value_name);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
-        delete_file_now(file->text);
+        left += delete_listed_file(file->text, restart_list);
+    // The fixed list names the product's files on every kind of system; a path that is not
+    // there on this one is no finding and no failure.
     text_list fixed = record->profile->fixed_files;
-    for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i) delete_file_now(fixed[i]);
+    for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i)
+        if (GetFileAttributesA(fixed[i]) != INVALID_FILE_ATTRIBUTES)
+            left += delete_listed_file(fixed[i], restart_list);
+    return left;
 }
 
 // An entry whose deletion failed goes to the restart list unless it is "." or "..": the tail
-// from its last "." is then exactly ".".
+// from its last "." is then exactly ".". The run's own log stays: it is the reader's file.
 void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
     if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) {
+        log_line("delete file %s: the running program, handed to the restart", full_path);
         push_string(restart_list, full_path);  // the running program cannot delete itself
         return;
     }
-    if (delete_file_now(full_path)) return;
+    if (run_log_is_open() && mb_equal_nocase(full_path, run_log_path())) {
+        log_line("delete file %s: kept, the run log", full_path);
+        return;
+    }
+    if (delete_file_now(full_path)) {
+        log_line("delete file %s: removed", full_path);
+        return;
+    }
+    DWORD error = GetLastError();
     const char *dot = mb_find_last_char(full_path, '.');
     if (dot && strcmp(dot, ".") == 0) return;
+    char failure[FAILURE_TEXT_SIZE];
+    log_line("delete file %s: %s, handed to the restart", full_path, failure_text(error, failure));
     push_string(restart_list, full_path);
 }
 
@@ -63,7 +91,8 @@ int names_the_folder_or_its_parent(const char *entry_name) {
     return strcmp(entry_name, ".") == 0 || strcmp(entry_name, "..") == 0;
 }
 
-void sweep_install_folder(run_record *record, const char *folder) {
+void sweep_install_folder(run_record *record, const char *folder,
+                          string_list_entry **restart_list) {
     char pattern[PATH_SIZE];
     char search[PATH_SIZE];
     if (record->prefix_only) {
@@ -75,31 +104,51 @@ void sweep_install_folder(run_record *record, const char *folder) {
 
     WIN32_FIND_DATAA found;
     HANDLE listing = FindFirstFileA(search, &found);
-    if (listing == INVALID_HANDLE_VALUE) return;
-    string_list_entry *restart_list = 0;
+    if (listing == INVALID_HANDLE_VALUE) {
+        log_line("clean folder %s: nothing listed", search);
+        return;
+    }
     do {
         char full_path[PATH_SIZE];
         if (names_the_folder_or_its_parent(found.cFileName)) continue;
         // An entry whose full path does not fit is left alone, never cut into another name.
         if (text_join(full_path, sizeof full_path, folder, "\\", found.cFileName))
-            sweep_entry(record, full_path, &restart_list);
+            sweep_entry(record, full_path, restart_list);
     } while (FindNextFileA(listing, &found));
     FindClose(listing);
-    schedule_restart_deletion(restart_list, record->os_class);
-    free_string_list(restart_list);
+}
+
+void clean_install_folder(run_record *record, string_list_entry **restart_list) {
+    if (record->leave_source || !record->install_dir[0]) return;
+    char folder[PATH_SIZE];
+    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) {
+        log_line("clean folder %s: refused, not a folder the product may own",
+                 record->install_dir);
+        return;
+    }
+    sweep_install_folder(record, folder, restart_list);
 }
 
 }  // namespace
 
 int run_removal(run_record *record) {
+    string_list_entry *restart_list = 0;
+    int left;
     if (record->os_class >= OS_FIRST_NT)
-        remove_nt_devices(record);
+        left = remove_nt_devices(record);
     else
-        remove_legacy_driver_index(record);
-    delete_listed_keys_and_files(record);
-    if (record->leave_source || !record->install_dir[0]) return 0;
-    char folder[PATH_SIZE];
-    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) return 0;
-    sweep_install_folder(record, folder);
-    return 0;
+        left = remove_legacy_driver_index(record, &restart_list);
+    left += delete_listed_keys_and_files(record, &restart_list);
+    clean_install_folder(record, &restart_list);
+    if (restart_list) {
+        left += schedule_restart_deletion(restart_list, record->os_class);
+        record->restart_needed = 1;
+        free_string_list(restart_list);
+    }
+    if (left) {
+        log_line("removal: %d item(s) left in place", left);
+        return RESULT_PARTIAL_REMOVAL;
+    }
+    log_line("removal: complete");
+    return RESULT_SUCCESS;
 }
