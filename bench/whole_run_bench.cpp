@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "base/os_class.h"
+#include "base/profile.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
-#include "control/profile.h"
 #include "sim/device_tree.h"
 #include "sim/machine.h"
 

@@ -1,6 +1,6 @@
 #include "control/confirmation_dialog.h"
 
-#include "control/result_codes.h"
+#include "base/result_codes.h"
 #include "removal/run_removal.h"
 
 // The run record and profile of the one dialog that exists at a time, kept by WM_INITDIALOG

@@ -1,6 +1,6 @@
 // The process entry: a GUI program without a main window.
 #include "control/main_flow.h"
-#include "control/profile.h"
+#include "base/profile.h"
 #include "platform/win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {

@@ -2,17 +2,17 @@
 
 #include <string.h>
 
+#include "base/options.h"
+#include "base/os_class.h"
+#include "base/result_codes.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 #include "control/admin_check.h"
 #include "control/confirmation_dialog.h"
 #include "control/message_step.h"
-#include "control/options.h"
-#include "control/os_class.h"
 #include "control/restart.h"
-#include "control/result_codes.h"
-#include "control/run_log.h"
+#include "base/run_log.h"
 #include "control/run_log_header.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
 #include "inventory/collect_inventory.h"
 #include "prechecks/driver_version.h"
 #include "prechecks/presence_check.h"

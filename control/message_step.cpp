@@ -2,9 +2,9 @@
 
 #include <stdio.h>
 
+#include "base/result_codes.h"
 #include "control/main_flow.h"
-#include "control/result_codes.h"
-#include "control/run_log.h"
+#include "base/run_log.h"
 #include "platform/win32.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include "control/run_log_header.h"
 
-#include "control/run_log.h"
-#include "control/text_buffer.h"
+#include "base/run_log.h"
+#include "base/text_buffer.h"
 #include "inventory/product_record.h"
 #include "platform/win32.h"
-#include "registry/key_path.h"
-#include "registry/reg_helpers.h"
+#include "base/key_path.h"
+#include "base/reg_helpers.h"
 
 #define SWITCH_TEXT_SIZE 1024
 

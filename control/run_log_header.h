@@ -3,7 +3,7 @@
 #ifndef K440_CONTROL_RUN_LOG_HEADER_H
 #define K440_CONTROL_RUN_LOG_HEADER_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // "2026-12-08 23:05:09 C:\...\K440dTUn.exe; command line: -quiet; record switches:
 // -skip_inf_validation; OS class 8 (Windows XP)" as one line. The record switches are the

@@ -3,7 +3,7 @@
 #ifndef K440_INVENTORY_COLLECT_INVENTORY_H
 #define K440_INVENTORY_COLLECT_INVENTORY_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // Fills windows_dir, own_path and the lists. Always returns 0.
 int collect_inventory(run_record *record);

@@ -1,16 +1,18 @@
 #include "inventory/oem_inf_discovery.h"
 
+#include <stdio.h>
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/path_text.h"
-#include "control/text_buffer.h"
-#include "inventory/device_matching.h"
+#include "base/guid_text.h"
+#include "base/mbtext.h"
+#include "base/path_text.h"
+#include "base/reg_helpers.h"
+#include "base/text_buffer.h"
+#include "base/run_log.h"
+#include "inventory/driver_keys.h"
 #include "inventory/inf_reading.h"
 #include "inventory/pnf_twin.h"
 #include "platform/win32.h"
-#include "prechecks/guid_text.h"
-#include "registry/reg_helpers.h"
 
 #define INF_PATH_VALUE_SIZE 128
 #define PROVIDER_NAME_SIZE 1024
@@ -19,11 +21,14 @@ namespace {
 
 // Pushes the INF path and then its PNF twin, so that the twin stands at the head. An INF
 // without an extension has no twin and is not taken: the platform never names its copies so.
-int push_inf_pair(const char *inf_path, string_list_entry **files_to_delete) {
+int push_inf_pair(const char *inf_path, string_list_entry **files_to_delete,
+                  const char *source) {
     char twin[PATH_SIZE];
     if (!pnf_twin_of(inf_path, twin, sizeof twin)) return 0;
     if (!push_string(files_to_delete, inf_path)) return 0;
-    push_string(files_to_delete, twin);
+    log_line("found file %s (%s)", inf_path, source);
+    if (push_string(files_to_delete, twin))
+        log_line("found file %s (the PNF twin of %s)", twin, inf_path);
     return 1;
 }
 
@@ -69,8 +74,10 @@ int follow_driver_key(const char *driver_key_text, const char *windows_dir,
     // file name; anything else (a folder part, a drive, "..") would lead out of it.
     if (driver_key_is_products(driver_key, product_guid, inf_name) && is_bare_file_name(inf_name)) {
         char inf_path[PATH_SIZE];
+        char source[LIST_TEXT_SIZE + 32];
+        snprintf(source, sizeof source, "InfPath of the driver key %s", driver_key_text);
         if (text_join(inf_path, sizeof inf_path, windows_dir, "\\inf\\", inf_name))
-            pushed = push_inf_pair(inf_path, files_to_delete);
+            pushed = push_inf_pair(inf_path, files_to_delete, source);
     }
     RegCloseKey(driver_key);
     RegCloseKey(class_key);
@@ -104,7 +111,8 @@ int scan_inf_directory(const string_list_entry *device_ids, const string_list_en
         // The options are asked first; the device test runs only for a file that passes them.
         if (inf_allows_uninstall(inf_path, os_class, skip_validation) &&
             inf_names_device(inf_path, device_ids, device_names) &&
-            push_inf_pair(inf_path, files_to_delete))
+            push_inf_pair(inf_path, files_to_delete, "an INF file of the INF folder that names a "
+                                                     "device of the product"))
             found = 1;
     } while (FindNextFileA(search, &data));
     FindClose(search);

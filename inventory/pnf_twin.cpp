@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/text_buffer.h"
 
 int pnf_twin_of(const char *path, char *buffer, size_t size) {
     if (size) buffer[0] = '\0';

@@ -4,11 +4,11 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
-#include "registry/reg_helpers.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/reg_helpers.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 
 #define VALUE_TEXT_SIZE 260
 #define SEARCH_TEXT_SIZE 32

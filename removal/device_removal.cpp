@@ -2,10 +2,11 @@
 
 #include <string.h>
 
-#include "control/run_log.h"
-#include "inventory/device_matching.h"
-#include "prechecks/guid_text.h"
+#include "base/run_log.h"
+#include "base/device_matching.h"
+#include "base/guid_text.h"
 #include "removal/device_walk.h"
+#include "base/device_properties.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include "removal/device_walk.h"
 
-#include "control/text_buffer.h"
-#include "inventory/device_matching.h"
+#include "base/text_buffer.h"
+#include "base/device_matching.h"
+#include "base/device_properties.h"
 #include "removal/device_removal.h"
 
 void device_instance_id(HDEVINFO set, SP_DEVINFO_DATA *device, char *buffer) {

@@ -4,7 +4,7 @@
 #ifndef K440_REMOVAL_DEVICE_WALK_H
 #define K440_REMOVAL_DEVICE_WALK_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "platform/win32.h"
 
 #define INSTANCE_ID_SIZE 512

@@ -1,7 +1,7 @@
 #include "removal/listed_deletion.h"
 
-#include "control/mbtext.h"
-#include "control/run_log.h"
+#include "base/mbtext.h"
+#include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/file_deletion.h"
 #include "removal/registry_deletion.h"

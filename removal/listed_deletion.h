@@ -5,7 +5,7 @@
 #ifndef K440_REMOVAL_LISTED_DELETION_H
 #define K440_REMOVAL_LISTED_DELETION_H
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 int delete_listed_key(const char *key_path);
 int delete_listed_value(const char *key_path, const char *value_name);

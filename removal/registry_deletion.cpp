@@ -3,13 +3,13 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/run_log.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/run_log.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
+#include "base/key_path.h"
+#include "base/reg_helpers.h"
 #include "platform/win32.h"
-#include "registry/key_path.h"
-#include "registry/reg_helpers.h"
 #include "removal/key_security.h"
 
 

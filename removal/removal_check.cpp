@@ -1,6 +1,6 @@
 #include "removal/removal_check.h"
 
-#include "control/run_log.h"
+#include "base/run_log.h"
 #include "removal/device_walk.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"

@@ -3,7 +3,7 @@
 #ifndef K440_REMOVAL_REMOVAL_CHECK_H
 #define K440_REMOVAL_REMOVAL_CHECK_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // The product's device instances that are still there; 0 when the list cannot be obtained
 // (nothing can be said then, and the log says so).

@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/run_log.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/run_log.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_walk.h"
 #include "removal/install_folder.h"

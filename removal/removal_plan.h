@@ -3,7 +3,7 @@
 #ifndef K440_REMOVAL_REMOVAL_PLAN_H
 #define K440_REMOVAL_REMOVAL_PLAN_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // One "plan: ..." line per action, marked "(not there)" where the item is missing now.
 void write_removal_plan(const run_record *record);

@@ -1,7 +1,7 @@
 #include "removal/restart_deletion.h"
 
-#include "control/os_class.h"
-#include "control/run_log.h"
+#include "base/os_class.h"
+#include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/wininit_rename.h"
 

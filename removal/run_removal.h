@@ -2,7 +2,7 @@
 #ifndef K440_REMOVAL_RUN_REMOVAL_H
 #define K440_REMOVAL_RUN_REMOVAL_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // Works through the record's lists in the fixed order, writing every action to the run log.
 // Returns 0, or 15 when something it set out to remove is still in place and not handed to

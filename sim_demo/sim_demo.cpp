@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/os_class.h"
+#include "base/profile.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
-#include "control/profile.h"
 #include "sim/device_tree.h"
 #include "sim/fixture_loader.h"
 #include "sim/machine.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "base/os_class.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
 #include "support/sim_test.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "base/os_class.h"
+#include "base/profile.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
-#include "control/profile.h"
 #include "hardening/machine_generator.h"
-#include "sim/snapshot_lines.h"
 #include "sim/fixture_loader.h"
+#include "sim/snapshot_lines.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "support/device_machine.h"
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "sim/registry_api.h"
 
 const char *const PRODUCT_GUID = "{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}";

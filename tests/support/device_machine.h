@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "sim/device_tree.h"
 #include "sim/machine.h"
 

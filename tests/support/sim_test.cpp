@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 
 void SimTest::SetUp() {
     process.machine = &machine;
