@@ -156,7 +156,9 @@ def dialog_escape_and_close_box_leave_it_open():
 def second_instance_ends_with_4_while_the_dialog_is_open():
     with Prefix("second_instance", version="winxp") as p:
         process, dialog = open_dialog(p)
-        exe = p.install_product()
+        # The same file again, not a fresh copy: Windows refuses to overwrite a running
+        # program, and under Wine a rewrite pulls the image from under the first instance.
+        exe = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe"
         started = time.time()
         second = p.run(exe, [], timeout=30)
         check_equal(4, second.code, "exit code of the second instance")
