@@ -1,5 +1,6 @@
 // Whole runs that tell what they did: the log of "-log_file:", the plan of "-dry_run", and
 // the failure box with 15 over a partial removal.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,8 @@ struct PartialCase {
     bool failure_box;
 };
 
+void PrintTo(const PartialCase &c, std::ostream *os) { *os << '"' << c.switches << '"'; }
+
 class PartialRemovalFlow : public RunLogFlow, public ::testing::WithParamInterface<PartialCase> {};
 
 TEST_P(PartialRemovalFlow, EndsWith15AndTheFailureBoxWhateverTheRestart) {
@@ -125,6 +128,13 @@ INSTANTIATE_TEST_SUITE_P(Switches, PartialRemovalFlow,
                          ::testing::Values(PartialCase{"", true}, PartialCase{"-quiet", false},
                                            PartialCase{"-quiet -show_error", true},
                                            PartialCase{"-quiet -show_error -msi_mode", true},
-                                           PartialCase{"-msi_mode", true}));
+                                           PartialCase{"-msi_mode", true}),
+                         [](const ::testing::TestParamInfo<PartialCase> &info) {
+                             std::string name;
+                             for (const char *c = info.param.switches; *c; ++c)
+                                 if (*c == ' ') name += '_';
+                                 else if (*c != '-') name += *c;
+                             return name.empty() ? std::string("no_switches") : name;
+                         });
 
 }  // namespace

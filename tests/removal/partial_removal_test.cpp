@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "base/os_class.h"
@@ -57,6 +58,8 @@ struct Obstacle {
     int result;
     const char *log_line;  // a line the log must hold
 };
+
+void PrintTo(const Obstacle &o, std::ostream *os) { *os << o.name; }
 
 void busy_file(PartialRemoval &, sim::Machine &m, run_record &r) {
     m.files.write_file(kBusy, "driver")->in_use = true;
