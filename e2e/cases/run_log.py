@@ -82,6 +82,27 @@ def quiet_run_writes_the_log_at_a_quoted_path_with_blanks_and_a_hyphen():
                     "the log's last lines")
 
 
+@case
+def command_line_with_a_quoted_log_path_writes_the_log():
+    log = "C:\\my logs\\k440-run.log"
+    with Prefix("quoted_log_command_line", version="winxp") as p:
+        p.plant(FIXTURE)
+        os.makedirs(p.host_path("C:\\my logs"), exist_ok=True)
+        exe = p.install_product()
+        # Wine escapes the double quotes of a Unix argument; a batch file hands the program
+        # its command line exactly as written.
+        with open(p.host_path("C:\\run-quoted.bat"), "w", newline="\r\n") as f:
+            f.write('"%s" -quiet -log_file:"%s"\n' % (exe, log))
+        result = p.run("C:\\windows\\system32\\cmd.exe", ["/c", "C:\\run-quoted.bat"],
+                       timeout=60)
+        check_equal(2, result.code, "exit code of the quiet run")
+        lines = log_lines(p, log)
+        check(lines[0].endswith('; command line: -quiet -log_file:"%s"; record switches: '
+                                '-skip_inf_validation; OS class 8 (Windows XP)' % log),
+              "the header: %r" % lines[0])
+        check_equal("result 2", lines[-1], "the log's last line")
+
+
 def write_record_switches(folder, switches):
     """A .reg file in the folder that sets the product record's switch text."""
     path = os.path.join(folder, "record-switches.reg")
