@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/mbtext.h"
+#include "base/os_class.h"
 #include "base/result_codes.h"
 
 namespace {
@@ -41,11 +42,16 @@ struct os_word {
 
 // In the order in which they are compared; "win98vers" and "win98se" come before "win98".
 const os_word os_words[] = {
-    {"win98vers", 3, 4}, {"win98se", 4, 4}, {"win98", 3, 3},
-    {"winme", 5, 5},     {"winver4", 3, 5}, {"win2k", 7, 7},
-    {"winxp", 8, 8},     {"winserv2003", 9, 9}, {"winver5", 7, 9},
+    {"win98vers", OS_WIN98, OS_WIN98_SE},
+    {"win98se", OS_WIN98_SE, OS_WIN98_SE},
+    {"win98", OS_WIN98, OS_WIN98},
+    {"winme", OS_WINME, OS_WINME},
+    {"winver4", OS_WIN98, OS_WINME},
+    {"win2k", OS_WIN2000, OS_WIN2000},
+    {"winxp", OS_WINXP, OS_WINXP},
+    {"winserv2003", OS_WIN2003, OS_WIN2003},
+    {"winver5", OS_WIN2000, OS_WIN2003},
 };
-
 }  // namespace
 
 const char *match_os_word(const char *text, int os_class, int *verdict) {

@@ -36,10 +36,6 @@ const char *const fixed_files[] = {
     "C:\\Program Files\\halvenor\\K440dT\\K440dTIN.exe", 0};
 
 product_profile the_profile = {
-    "K440dT handset",                          // product_name
-    "Orvane Tel,Inc.",                         // provider
-    "HV",                                      // maker_code
-    0,                                         // reserved
     driver_files,                              // driver_files
     device_names,                              // device_names
     default_device_ids,                        // default_device_ids
@@ -47,12 +43,6 @@ product_profile the_profile = {
     "K440dTUn.exe",                            // uninstaller_name
     "{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",  // product_guid
     "K440dT",                                  // short_name
-    0,
-    0,
-    0,
-    {TEXT_INSTALL_CAPTION, TEXT_INSTALL_READY, TEXT_INSTALL_BUTTON, TEXT_CANCEL_BUTTON,
-     TEXT_BROWSE_BUTTON, TEXT_INSTALL_CAPTION, TEXT_CHOOSE_FOLDER, TEXT_INSTALL_CAPTION,
-     TEXT_INSTALL_CANCELLED, TEXT_INSTALL_CAPTION, TEXT_INSTALL_COMPLETE},
     0,                        // dialog_id, set at start
     0,                        // text_control_id
     0,                        // uninstall_button_id
@@ -67,17 +57,11 @@ product_profile the_profile = {
     TEXT_SUCCESS,             // success_text
     TEXT_UNINSTALL_CAPTION,   // warning_caption
     0,                        // warning_text
-    TEXT_INSTALL_CAPTION,     // installer failure caption
-    TEXT_INSTALL_FAILURE,     // installer failure text
-    0,                        // reserved
-    "",                       // reserved, empty text
     "",                       // extra_switches
     no_texts,                 // more_driver_files
     TEXT_UNINSTALL_CAPTION,   // failure_caption
     TEXT_FAILURE,             // failure_text
-    0,                        // reserved
     0,                        // version_message
-    0,                        // reserved
     0,                        // not_admin_message
     TEXT_DEVICE_CONNECTED,    // device_connected_message
     0,                        // progress_text

@@ -7,10 +7,6 @@
 typedef const char *const *text_list;
 
 struct product_profile {
-    const char *product_name;
-    const char *provider;
-    const char *maker_code;
-    const char *reserved_4;
     text_list driver_files;
     text_list device_names;
     text_list default_device_ids;
@@ -18,10 +14,6 @@ struct product_profile {
     const char *uninstaller_name;
     const char *product_guid;
     const char *short_name;
-    const char *reserved_12;
-    const char *reserved_13;
-    const char *reserved_14;
-    const char *installer_texts[11];
     unsigned short dialog_id;
     unsigned short text_control_id;
     unsigned short uninstall_button_id;
@@ -36,17 +28,11 @@ struct product_profile {
     const char *success_text;
     const char *warning_caption;
     const char *warning_text;
-    const char *installer_failure_caption;
-    const char *installer_failure_text;
-    const char *reserved_42;
-    const char *reserved_43;
     const char *extra_switches;
     text_list more_driver_files;
     const char *failure_caption;
     const char *failure_text;
-    const char *reserved_48;
     const char *version_message;
-    const char *reserved_50;
     const char *not_admin_message;
     const char *device_connected_message;
     const char *progress_text;

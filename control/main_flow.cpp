@@ -70,9 +70,8 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
     int result = parse_options(arguments, record);
     open_requested_log(record, 0);
     if (result != RESULT_SUCCESS) return result;
-    result = collect_inventory(record);
+    collect_inventory(record);
     open_requested_log(record, 1);
-    if (result != RESULT_SUCCESS) return result;
     if (record->dry_run && record->before_rebooting && !record->ignore_before_reboot_cmd) {
         log_line("plan: register %s to run once after the next restart and offer the restart; "
                  "remove nothing now", record->own_path);

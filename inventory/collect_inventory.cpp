@@ -109,7 +109,7 @@ void discover_legacy_keys(run_record *record) {
 
 }  // namespace
 
-int collect_inventory(run_record *record) {
+void collect_inventory(run_record *record) {
     store_paths(record);
     find_uninstall_record(record);
     read_product_record(record);
@@ -123,5 +123,4 @@ int collect_inventory(run_record *record) {
     } else {
         discover_legacy_keys(record);
     }
-    return 0;
 }

@@ -6,28 +6,18 @@
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
 #include "base/run_log.h"
+#include "inventory/driver_key_inf.h"
+#include "platform/win32.h"
 
 namespace {
 
 const char *const oem_name_key = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\SetupX\\INF\\OEM Name";
 const char *const class_root = "System\\CurrentControlSet\\Services\\Class";
 
-#define INF_PATH_SIZE 128
-
 // A "Driver" text names "<class>\<instance>" below the class root. Anything else (empty,
 // with an empty part, or a class name alone) would make the driver-key path name the class
 // root or a whole device class, which these systems delete with every key below it.
 int is_driver_key_name(const char *text) { return is_key_path_below(text, 2); }
-
-int belongs_to_product(const run_record *record, const char *driver_key_path) {
-    char marker_path[KEY_PATH_SIZE];
-    if (compose_key_path(marker_path, driver_key_path, record->profile->product_guid) &&
-        reg_key_exists(marker_path))
-        return 1;
-    char provider[REG_NAME_SIZE];
-    if (!reg_read_string(driver_key_path, "ProviderName", provider, sizeof provider)) return 0;
-    return !mb_equal_nocase(provider, "Microsoft");
-}
 
 }  // namespace
 
@@ -52,26 +42,26 @@ int scan_oem_name_values(run_record *record) {
 int follow_driver_keys(run_record *record) {
     int queued_file = 0;
     char driver_key_path[KEY_PATH_SIZE];
-    char inf_name[INF_PATH_SIZE];
     char inf_path[PATH_SIZE];
     for (const string_list_entry *c = record->class_keys; c; c = c->next) {
         if (!is_driver_key_name(c->text)) continue;
         if (!text_join(driver_key_path, sizeof driver_key_path, class_root, "\\", c->text))
             continue;
+        // The driver key goes whatever it holds; its INF copy only when it is the product's.
         push_string(&record->keys_to_delete, driver_key_path);
         log_line("found key %s (the Driver value of a device key of the product)",
                  driver_key_path);
-        int has_inf = reg_read_string(driver_key_path, "InfPath", inf_name, sizeof inf_name);
-        if (!belongs_to_product(record, driver_key_path)) continue;
-        // The INF copy must be a bare file name inside inf\other: a name with a path part or
-        // a drive would point the deletion at a file elsewhere.
-        if (!has_inf || !is_bare_file_name(inf_name)) continue;
-        if (!text_join(inf_path, sizeof inf_path, record->windows_dir, "\\inf\\other\\", inf_name))
+        HKEY driver_key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driver_key_path, 0, KEY_READ, &driver_key) !=
+            ERROR_SUCCESS)
             continue;
-        if (push_string(&record->files_to_delete, inf_path)) {
+        if (driver_key_inf(driver_key, INF_COPIES_9X, record->profile->product_guid,
+                           record->windows_dir, inf_path, sizeof inf_path) &&
+            push_string(&record->files_to_delete, inf_path)) {
             log_line("found file %s (InfPath of the driver key %s)", inf_path, driver_key_path);
             queued_file = 1;
         }
+        RegCloseKey(driver_key);
     }
     return queued_file;
 }

@@ -134,7 +134,7 @@ struct DialogTemplate {
     std::vector<DialogControl> controls;  // in template order
 };
 
-// The dialog templates the built program carries (resources/dialog.rc): id 102.
+// The dialog templates the built program carries (resources/dialog.rc).
 std::map<int, DialogTemplate> product_dialog_templates();
 
 // What the simulated user does while a dialog is open: press a button (a click reaches only a

@@ -11,12 +11,13 @@ import sys
 
 # Lower numbers lie lower. Folders of one number are peers and do not include each other.
 LAYERS = {
-    "platform": 0,   # the seam: the real headers or the simulated machine
-    "base": 1,       # run record, profile, switches, texts, lists, paths, registry helpers
-    "inventory": 2,  # what the driver set left, both families
-    "prechecks": 2,  # handset attached, installed driver version
-    "removal": 2,    # the removal sequence and its steps
-    "control": 3,    # the run's flow and what the user sees
+    "resources": 0,  # the resource ids, shared with the resource scripts
+    "platform": 1,   # the seam: the real headers or the simulated machine
+    "base": 2,       # run record, profile, switches, texts, lists, paths, registry helpers
+    "inventory": 3,  # what the driver set left, both families
+    "prechecks": 3,  # handset attached, installed driver version
+    "removal": 3,    # the removal sequence and its steps
+    "control": 4,    # the run's flow and what the user sees
 }
 
 # The C and C++ runtime headers product code may include directly; everything of the platform
