@@ -12,7 +12,7 @@
 #include "inventory/driver_key_inf.h"
 #include "inventory/driver_keys.h"
 #include "inventory/inf_reading.h"
-#include "inventory/pnf_twin.h"
+#include "base/pnf_twin.h"
 #include "platform/win32.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "base/path_text.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
+#include "base/pnf_twin.h"
 #include "base/run_log.h"
-#include "inventory/pnf_twin.h"
 #include "platform/win32.h"
 
 #define SWITCH_TEXT_SIZE 1024

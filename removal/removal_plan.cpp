@@ -8,6 +8,7 @@
 #include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_walk.h"
+#include "removal/driver_packages.h"
 #include "removal/install_folder.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
@@ -33,6 +34,19 @@ void plan_nt_devices(const run_record *record) {
         if (!usb_serial_flag_name(id->text, name)) continue;
         log_line("plan: delete value %s\\%s%s", USB_FLAGS_KEY, name,
                  presence(value_is_present(USB_FLAGS_KEY, name)));
+    }
+}
+
+// Each OEM INF copy once, as the removal hands it to the platform after the devices.
+void plan_driver_packages(const run_record *record) {
+    for (const string_list_entry *entry = record->files_to_delete; entry; entry = entry->next) {
+        if (!oem_inf_name(entry->text, record->windows_dir)) continue;
+        const string_list_entry *earlier = record->files_to_delete;
+        while (earlier != entry && !mb_equal_nocase(earlier->text, entry->text))
+            earlier = earlier->next;
+        if (earlier == entry)
+            log_line("plan: uninstall driver package %s%s", entry->text,
+                     presence(file_exists(entry->text)));
     }
 }
 
@@ -91,9 +105,10 @@ void plan_install_folder(const run_record *record) {
 
 void write_removal_plan(const run_record *record) {
     log_line("plan: the removal would act on the following, in this order");
-    if (record->os_class >= OS_FIRST_NT)
+    if (record->os_class >= OS_FIRST_NT) {
         plan_nt_devices(record);
-    else
+        plan_driver_packages(record);
+    } else
         plan_legacy_index(record);
     plan_lists(record);
     plan_install_folder(record);

@@ -9,6 +9,7 @@
 #include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
+#include "removal/driver_packages.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
 #include "removal/listed_deletion.h"
@@ -134,10 +135,13 @@ void clean_install_folder(run_record *record, string_list_entry **restart_list) 
 int run_removal(run_record *record) {
     string_list_entry *restart_list = 0;
     int left;
-    if (record->os_class >= OS_FIRST_NT)
+    if (record->os_class >= OS_FIRST_NT) {
         left = remove_nt_devices(record);
-    else
+        // A copy that stays is still in files_to_delete: its deletion below counts it.
+        uninstall_driver_packages(record);
+    } else {
         left = remove_legacy_driver_index(record, &restart_list);
+    }
     left += delete_listed_keys_and_files(record, &restart_list);
     clean_install_folder(record, &restart_list);
     if (restart_list) {

@@ -210,6 +210,9 @@ struct Machine {
     // machine (for example a dialog's texts) at the moment a given call is made.
     std::function<void(const Call &)> on_call;
     std::vector<Fault> faults;
+    // SetupUninstallOEMInfA answers success and removes nothing, as Wine's does without the
+    // force flag.
+    bool oem_inf_uninstall_keeps_files = false;
     std::vector<PendingRename> pending_renames;  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
     int restarts = 0;               // restarts carried out by restart()
     int restart_requests = 0;       // ExitWindowsEx / SetupPromptReboot accepted

@@ -51,7 +51,8 @@ TEST_F(RunLogFlow, QuotedLogPathWithBlanksAndAHyphenGetsHeaderFindingsActionsAnd
     EXPECT_TRUE(holds(kLog, "OS class 8 (Windows XP)\r\n"));
     EXPECT_TRUE(holds(kLog, "found key System\\CurrentControlSet\\Services\\K440dTmdm (a service "
                             "whose ImagePath names a driver file of the product)\r\n"));
-    EXPECT_TRUE(holds(kLog, "delete file C:\\WINDOWS\\inf\\oem12.inf: removed\r\n"));
+    EXPECT_TRUE(holds(kLog, "uninstall driver package C:\\WINDOWS\\inf\\oem12.inf: ")) << log;
+    EXPECT_TRUE(holds(kLog, "delete file C:\\WINDOWS\\System32\\Drivers\\K440dTuc.sys: removed\r\n"));
     EXPECT_TRUE(holds(kLog, "removal: complete\r\nrestart needed\r\nresult 2\r\n")) << log;
     for (size_t at = log.find('\n'); at != std::string::npos; at = log.find('\n', at + 1))
         EXPECT_EQ('\r', log[at - 1]) << "every line ends with CR LF";

@@ -1,4 +1,4 @@
-#include "inventory/pnf_twin.h"
+#include "base/pnf_twin.h"
 
 #include <string.h>
 

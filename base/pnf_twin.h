@@ -1,7 +1,7 @@
 // The PNF twin of an INF path: the platform's preprocessed copy beside it, the same text
 // with everything from its last "." replaced by ".pnf".
-#ifndef K440_INVENTORY_PNF_TWIN_H
-#define K440_INVENTORY_PNF_TWIN_H
+#ifndef K440_BASE_PNF_TWIN_H
+#define K440_BASE_PNF_TWIN_H
 
 #include <stddef.h>
 
