@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/folder_listing.h"
 #include "base/mbtext.h"
 #include "base/os_class.h"
 #include "base/result_codes.h"
@@ -61,8 +62,8 @@ int delete_listed_keys_and_files(run_record *record, string_list_entry **restart
     return left;
 }
 
-// An entry whose deletion failed goes to the restart list unless it is "." or "..": the tail
-// from its last "." is then exactly ".". The run's own log stays: it is the reader's file.
+// An entry whose deletion failed goes to the restart list. The run's own log stays: it is the
+// reader's file.
 void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
     if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) {
         log_line("delete file %s: the running program, handed to the restart", full_path);
@@ -77,46 +78,43 @@ void sweep_entry(run_record *record, const char *full_path, string_list_entry **
         log_line("delete file %s: removed", full_path);
         return;
     }
-    DWORD error = GetLastError();
-    const char *dot = mb_find_last_char(full_path, '.');
-    if (dot && strcmp(dot, ".") == 0) return;
     char failure[FAILURE_TEXT_SIZE];
-    log_line("delete file %s: %s, handed to the restart", full_path, failure_text(error, failure));
+    log_line("delete file %s: %s, handed to the restart", full_path,
+             failure_text(GetLastError(), failure));
     push_string(restart_list, full_path);
 }
 
-// The listing's "." and ".." entries name the install folder itself and the folder above it:
-// neither is the sweep's to touch (clearing the attributes of the folder above would undo,
-// for instance, its customisation by desktop.ini, and that folder may be shared).
-int names_the_folder_or_its_parent(const char *entry_name) {
-    return strcmp(entry_name, ".") == 0 || strcmp(entry_name, "..") == 0;
+struct sweep {
+    run_record *record;
+    const char *folder;
+    string_list_entry *restart_list;
+};
+
+// The listing hands out plain names only: never "." or ".." (the install folder itself and
+// the folder above it, whose attributes, such as a desktop.ini customisation, must stay) and
+// never a name that Windows would read as another entry's.
+void sweep_listed_entry(const char *name, DWORD attributes, int is_short_name, void *context) {
+    (void)attributes;
+    (void)is_short_name;
+    sweep *state = (sweep *)context;
+    char full_path[PATH_SIZE];
+    // An entry whose full path does not fit is left alone, never cut into another name.
+    if (text_join(full_path, sizeof full_path, state->folder, "\\", name))
+        sweep_entry(state->record, full_path, &state->restart_list);
 }
 
 void sweep_install_folder(run_record *record, const char *folder,
                           string_list_entry **restart_list) {
     char pattern[PATH_SIZE];
-    char search[PATH_SIZE];
     if (record->prefix_only) {
         if (!text_join(pattern, sizeof pattern, record->profile->short_name, "", "*.*")) return;
     } else {
         text_copy(pattern, sizeof pattern, "*.*");
     }
-    if (!text_join(search, sizeof search, folder, "\\", pattern)) return;
-
-    WIN32_FIND_DATAA found;
-    HANDLE listing = FindFirstFileA(search, &found);
-    if (listing == INVALID_HANDLE_VALUE) {
-        log_line("clean folder %s: nothing listed", search);
-        return;
-    }
-    do {
-        char full_path[PATH_SIZE];
-        if (names_the_folder_or_its_parent(found.cFileName)) continue;
-        // An entry whose full path does not fit is left alone, never cut into another name.
-        if (text_join(full_path, sizeof full_path, folder, "\\", found.cFileName))
-            sweep_entry(record, full_path, restart_list);
-    } while (FindNextFileA(listing, &found));
-    FindClose(listing);
+    sweep state = {record, folder, *restart_list};
+    if (!list_folder(folder, pattern, sweep_listed_entry, &state))
+        log_line("clean folder %s: nothing listed", folder);
+    *restart_list = state.restart_list;
 }
 
 void clean_install_folder(run_record *record, string_list_entry **restart_list) {
