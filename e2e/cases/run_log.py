@@ -7,7 +7,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import ROOT, Prefix, case, check, check_equal, main  # noqa: E402
 
-FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "nt-driver-set")
+FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
 PLAN = "C:\\plan.log"
 BUSY_DRIVER = "C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys"
 # Wine rewrites its display driver's date at every start; no business of the uninstaller.
