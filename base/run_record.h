@@ -37,6 +37,8 @@ struct run_record {
     // removal deletes them last and keeps its plan in the first of them that takes it.
     char uninstall_key[PATH_SIZE];
     char product_key[PATH_SIZE];
+    int dry_run;                  // "-dry_run": the removal's plan goes to the log, nothing changes
+    char log_file[PATH_SIZE];     // "-log_file:<path>"; empty when none was given
 };
 
 // Releases every list of the record; returns 0.
