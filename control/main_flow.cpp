@@ -3,10 +3,12 @@
 #include <string.h>
 
 #include "control/admin_check.h"
+#include "control/companion.h"
 #include "control/confirmation_dialog.h"
 #include "control/message_step.h"
 #include "control/options.h"
 #include "control/os_class.h"
+#include "control/process_kind.h"
 #include "control/restart.h"
 #include "control/result_codes.h"
 #include "control/run_record.h"
@@ -14,6 +16,7 @@
 #include "inventory/collect_inventory.h"
 #include "prechecks/driver_version.h"
 #include "prechecks/presence_check.h"
+#include "registry/registry_view.h"
 #include "removal/run_removal.h"
 
 namespace {
@@ -42,20 +45,50 @@ int run_prechecks(run_record *record) {
     return RESULT_SUCCESS;
 }
 
-int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int arguments_fit,
-              HANDLE mutex, int *resumed) {
+void close_mutex(HANDLE *mutex) {
+    if (*mutex) CloseHandle(*mutex);
+    *mutex = 0;
+}
+
+// On 64-bit Windows only the 64-bit companion does the run: the 32-bit program would delete
+// what WOW64 shows it (SysWOW64 for System32) and could not remove devices. Returns 0 when
+// this program goes on with the run, else the result; *ended is set when the companion ran
+// and its exit code is the result, with nothing more to show.
+int take_process_kind(run_record *record, const char *command_line, HANDLE *mutex, int *ended) {
+    switch (classify_process()) {
+        case PROCESS_32BIT_WINDOWS:
+            return RESULT_SUCCESS;
+        case PROCESS_64BIT_WINDOWS:
+            record->companion = 1;
+            use_32bit_software_view(1);
+            return RESULT_SUCCESS;
+        case PROCESS_UNDER_WOW64: {
+            DWORD exit_code = 0;
+            if (!run_companion(command_line, mutex, &exit_code)) return RESULT_UNSUPPORTED_OS;
+            *ended = 1;
+            return (int)exit_code;
+        }
+        default:
+            return RESULT_UNSUPPORTED_OS;
+    }
+}
+
+int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
+              const char *arguments, int arguments_fit, HANDLE *mutex, int *ended) {
     if (os_is_refused(record->os_class)) return RESULT_UNSUPPORTED_OS;
     if (!arguments_fit) return RESULT_BAD_SWITCH;
     int result = parse_options(arguments, record);
     if (result != RESULT_SUCCESS) return result;
+    result = take_process_kind(record, command_line, mutex, ended);
+    if (result != RESULT_SUCCESS || *ended) return result;
     result = collect_inventory(record);
     if (result != RESULT_SUCCESS) return result;
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
         prompt_restart();
-        CloseHandle(mutex);
-        *resumed = 1;
+        close_mutex(mutex);
+        *ended = 1;
         return RESULT_SUCCESS;
     }
     result = run_prechecks(record);
@@ -96,16 +129,18 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
     int arguments_fit = build_argument_text(arguments, sizeof arguments,
                                             command_line ? command_line : "",
                                             profile->extra_switches);
-    int resumed = 0;
-    int result = run_steps(&record, instance, arguments, arguments_fit, mutex, &resumed);
+    int ended = 0;
+    int result = run_steps(&record, instance, command_line ? command_line : "", arguments,
+                           arguments_fit, &mutex, &ended);
     free_run_lists(&record);  // also after a refusal or the resume registration
-    if (resumed) return result;
+    use_32bit_software_view(0);
+    if (ended) return result;
 
     show_result_messages(&record, result);
 
     if (record.restart_needed) {
         if (record.msi_mode) {
-            CloseHandle(mutex);
+            close_mutex(&mutex);
             return RESULT_SUCCESS;
         }
         result = RESULT_RESTART_NEEDED;
@@ -115,6 +150,6 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
             prompt_restart();
         }
     }
-    CloseHandle(mutex);
+    close_mutex(&mutex);
     return result;
 }

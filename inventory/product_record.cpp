@@ -10,6 +10,7 @@
 #include "platform/win32.h"
 #include "registry/key_path.h"
 #include "registry/reg_helpers.h"
+#include "registry/registry_view.h"
 
 #define SWITCH_TEXT_SIZE 1024
 #define DEVICE_ID_SIZE 32
@@ -60,7 +61,9 @@ int read_product_record(run_record *record) {
     char path[PATH_SIZE];
     if (!compose_key_path(path, PRODUCT_RECORD_ROOT, record->profile->product_guid)) return 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     push_string(&record->keys_to_delete, path);
 
     char install_dir[PATH_SIZE];

@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 #include "registry/key_path.h"
 #include "registry/reg_helpers.h"
+#include "registry/registry_view.h"
 #include "removal/key_security.h"
 
 #define USB_FLAGS_KEY "System\\CurrentControlSet\\Control\\UsbFlags"
@@ -37,7 +38,8 @@ int delete_key_tree(const char *key_path) {
     const char *name = slash + 1;
 
     HKEY parent_key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0, KEY_ALL_ACCESS, &parent_key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0, KEY_ALL_ACCESS | software_view_access(parent),
+                      &parent_key) != ERROR_SUCCESS)
         return 0;
     int deleted = RegDeleteKeyA(parent_key, name) == ERROR_SUCCESS;
     RegCloseKey(parent_key);

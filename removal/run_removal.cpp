@@ -46,8 +46,11 @@ void delete_listed_keys_and_files(run_record *record) {
 // An entry whose deletion failed goes to the restart list unless it is "." or "..": the tail
 // from its last "." is then exactly ".".
 void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
-    if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) {
-        push_string(restart_list, full_path);  // the running program cannot delete itself
+    // The running program cannot delete itself, nor the 32-bit program that waits for the
+    // companion.
+    if ((record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) ||
+        (record->partner_path[0] && mb_equal_nocase(full_path, record->partner_path))) {
+        push_string(restart_list, full_path);
         return;
     }
     if (delete_file_now(full_path)) return;
