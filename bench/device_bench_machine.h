@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "control/os_class.h"
-#include "control/profile.h"
-#include "control/run_record.h"
+#include "base/os_class.h"
+#include "base/profile.h"
+#include "base/run_record.h"
 #include "sim/device_tree.h"
 #include "sim/machine.h"
 

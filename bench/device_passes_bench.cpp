@@ -2,8 +2,9 @@
 // removal pass, each walking every device instance of every class.
 #include <benchmark/benchmark.h>
 
+#include "base/device_properties.h"
+#include "inventory/driver_keys.h"
 #include "device_bench_machine.h"
-#include "inventory/device_matching.h"
 #include "inventory/oem_inf_discovery.h"
 #include "removal/device_removal.h"
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "control/os_class.h"
-#include "control/profile.h"
-#include "control/run_record.h"
+#include "base/os_class.h"
+#include "base/profile.h"
+#include "base/run_record.h"
 #include "inventory/collect_inventory.h"
 #include "removal/run_removal.h"
 #include "sim/machine.h"

@@ -8,9 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "base/os_class.h"
+#include "base/profile.h"
+#include "control/entry_point.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
-#include "control/profile.h"
 #include "sim/device_tree.h"
 #include "sim/machine.h"
 
@@ -97,10 +98,7 @@ void plant_machine(sim::Machine &m, sim::Process &p, int scale) {
 void BM_QuietRunOnXpMachine(benchmark::State &state) {
     int scale = (int)state.range(0);
     product_profile profile = *builtin_profile();
-    profile.dialog_id = 102;
-    profile.text_control_id = 1002;
-    profile.uninstall_button_id = 1003;
-    profile.cancel_button_id = 1004;
+    store_dialog_ids(&profile);
     int rc = 0;
     bool removed = true;
     for (auto _ : state) {

@@ -2,7 +2,7 @@
 
 #include <stdlib.h>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "platform/win32.h"
 
 int administrator_check(int os_class) {

@@ -1,14 +1,12 @@
 #include "control/confirmation_dialog.h"
 
-#include "control/result_codes.h"
+#include "base/result_codes.h"
 #include "removal/run_removal.h"
 
 // The run record and profile of the one dialog that exists at a time, kept by WM_INITDIALOG
 // for the button commands that follow.
 static run_record *g_dialog_record = 0;
 static product_profile *g_dialog_profile = 0;
-
-static const char *const k_default_progress_text = "Uninstalling...";
 
 static void set_dialog_texts(HWND dialog, const product_profile *profile) {
     SetWindowTextA(dialog, profile->dialog_title);
@@ -20,9 +18,7 @@ static void set_dialog_texts(HWND dialog, const product_profile *profile) {
 // Shows the progress text and hides both buttons, so that the removal can neither be started
 // twice nor cancelled, and paints that before the removal keeps the thread busy.
 static void show_progress(HWND dialog, const product_profile *profile) {
-    const char *progress = profile->progress_text ? profile->progress_text
-                                                  : k_default_progress_text;
-    SetDlgItemTextA(dialog, profile->text_control_id, progress);
+    SetDlgItemTextA(dialog, profile->text_control_id, progress_text_of(profile));
     ShowWindow(GetDlgItem(dialog, profile->uninstall_button_id), SW_HIDE);
     ShowWindow(GetDlgItem(dialog, profile->cancel_button_id), SW_HIDE);
     UpdateWindow(dialog);

@@ -2,7 +2,7 @@
 #ifndef K440_CONTROL_CONFIRMATION_DIALOG_H
 #define K440_CONTROL_CONFIRMATION_DIALOG_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "platform/win32.h"
 
 // Shows the dialog modally; returns the removal's result code, 3 on Cancel, or the

@@ -2,21 +2,21 @@
 
 #include <string.h>
 
+#include "base/options.h"
+#include "base/os_class.h"
+#include "base/registry_view.h"
+#include "base/result_codes.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 #include "control/admin_check.h"
 #include "control/companion.h"
 #include "control/confirmation_dialog.h"
 #include "control/message_step.h"
-#include "control/options.h"
-#include "control/os_class.h"
 #include "control/process_kind.h"
 #include "control/restart.h"
-#include "control/result_codes.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
 #include "inventory/collect_inventory.h"
 #include "prechecks/driver_version.h"
 #include "prechecks/presence_check.h"
-#include "registry/registry_view.h"
 #include "removal/run_removal.h"
 
 namespace {
@@ -81,8 +81,7 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     if (result != RESULT_SUCCESS) return result;
     result = take_process_kind(record, command_line, mutex, ended);
     if (result != RESULT_SUCCESS || *ended) return result;
-    result = collect_inventory(record);
-    if (result != RESULT_SUCCESS) return result;
+    collect_inventory(record);
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;

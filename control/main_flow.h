@@ -2,7 +2,7 @@
 #ifndef K440_CONTROL_MAIN_FLOW_H
 #define K440_CONTROL_MAIN_FLOW_H
 
-#include "control/profile.h"
+#include "base/profile.h"
 #include "platform/win32.h"
 
 #define COMMAND_LINE_LIMIT 259

@@ -2,8 +2,8 @@
 
 #include <stdio.h>
 
+#include "base/result_codes.h"
 #include "control/main_flow.h"
-#include "control/result_codes.h"
 #include "platform/win32.h"
 
 namespace {

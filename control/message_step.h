@@ -2,7 +2,7 @@
 #ifndef K440_CONTROL_MESSAGE_STEP_H
 #define K440_CONTROL_MESSAGE_STEP_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // Shows the boxes that the result and the quiet/show_error switches call for.
 void show_result_messages(run_record *record, int result);

@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include "control/os_class.h"
-#include "control/text_buffer.h"
+#include "base/os_class.h"
+#include "base/reg_helpers.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
-#include "registry/reg_helpers.h"
 
 void prompt_restart(void) { SetupPromptReboot(0, 0, FALSE); }
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/guid_text.h"
 #include "fuzz_machine.h"
-#include "prechecks/guid_text.h"
 #include "sim/device_tree.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

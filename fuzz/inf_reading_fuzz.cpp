@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 #include "fuzz_machine.h"
 #include "inventory/inf_reading.h"
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "control/os_class.h"
-#include "control/profile.h"
-#include "control/run_record.h"
+#include "base/os_class.h"
+#include "base/profile.h"
+#include "base/run_record.h"
 #include "fuzz_machine.h"
 #include "inventory/collect_inventory.h"
 #include "sim/device_tree.h"

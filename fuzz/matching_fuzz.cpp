@@ -4,9 +4,9 @@
 #include <sstream>
 #include <vector>
 
-#include "control/string_list.h"
+#include "base/device_matching.h"
+#include "base/string_list.h"
 #include "fuzz_machine.h"
-#include "inventory/device_matching.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fresh_fuzz_machine();

@@ -3,8 +3,8 @@
 // 932 at the end of a text.
 #include <cstring>
 
-#include "control/options.h"
-#include "control/run_record.h"
+#include "base/options.h"
+#include "base/run_record.h"
 #include "fuzz_machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/reg_helpers.h"
 #include "fuzz_machine.h"
-#include "registry/reg_helpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     sim::Machine &machine = fresh_fuzz_machine();

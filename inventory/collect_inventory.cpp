@@ -1,17 +1,17 @@
 #include "inventory/collect_inventory.h"
 
-#include "control/companion.h"
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/text_buffer.h"
+#include "base/key_path.h"
+#include "base/companion_name.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/reg_helpers.h"
+#include "base/text_buffer.h"
+#include "inventory/device_keys_9x.h"
 #include "inventory/oem_inf_discovery.h"
+#include "inventory/oem_records_9x.h"
 #include "inventory/product_record.h"
+#include "inventory/service_keys.h"
 #include "platform/win32.h"
-#include "registry/device_keys_9x.h"
-#include "registry/key_path.h"
-#include "registry/oem_records_9x.h"
-#include "registry/reg_helpers.h"
-#include "registry/service_keys.h"
 
 #define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 
@@ -109,7 +109,7 @@ void discover_legacy_keys(run_record *record) {
 
 }  // namespace
 
-int collect_inventory(run_record *record) {
+void collect_inventory(run_record *record) {
     store_paths(record);
     find_uninstall_record(record);
     read_product_record(record);
@@ -123,5 +123,4 @@ int collect_inventory(run_record *record) {
     } else {
         discover_legacy_keys(record);
     }
-    return 0;
 }

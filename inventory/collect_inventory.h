@@ -3,9 +3,10 @@
 #ifndef K440_INVENTORY_COLLECT_INVENTORY_H
 #define K440_INVENTORY_COLLECT_INVENTORY_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
-// Fills windows_dir, own_path and the lists. Always returns 0.
-int collect_inventory(run_record *record);
+// Fills windows_dir, own_path and the lists. Nothing it meets stops the run: a place that
+// cannot be read just adds nothing.
+void collect_inventory(run_record *record);
 
 #endif

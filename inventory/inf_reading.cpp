@@ -1,8 +1,8 @@
 #include "inventory/inf_reading.h"
 
-#include "control/mbtext.h"
-#include "control/options.h"
-#include "inventory/device_matching.h"
+#include "base/device_matching.h"
+#include "base/mbtext.h"
+#include "base/options.h"
 #include "platform/win32.h"
 
 namespace {

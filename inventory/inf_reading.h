@@ -5,7 +5,7 @@
 #ifndef K440_INVENTORY_INF_READING_H
 #define K440_INVENTORY_INF_READING_H
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 #define INF_OPTIONS_SIZE 1024
 #define INF_SECTION_NAME_SIZE 260

@@ -2,18 +2,16 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/path_text.h"
-#include "control/text_buffer.h"
-#include "inventory/device_matching.h"
+#include "base/guid_text.h"
+#include "base/mbtext.h"
+#include "base/path_text.h"
+#include "base/reg_helpers.h"
+#include "base/text_buffer.h"
+#include "inventory/driver_key_inf.h"
+#include "inventory/driver_keys.h"
 #include "inventory/inf_reading.h"
-#include "inventory/pnf_twin.h"
+#include "base/pnf_twin.h"
 #include "platform/win32.h"
-#include "prechecks/guid_text.h"
-#include "registry/reg_helpers.h"
-
-#define INF_PATH_VALUE_SIZE 128
-#define PROVIDER_NAME_SIZE 1024
 
 namespace {
 
@@ -25,22 +23,6 @@ int push_inf_pair(const char *inf_path, string_list_entry **files_to_delete) {
     if (!push_string(files_to_delete, inf_path)) return 0;
     push_string(files_to_delete, twin);
     return 1;
-}
-
-// The driver key marks the INF as the product's through a subkey named by the product GUID,
-// or else by a provider other than Microsoft together with an OEM copy's name.
-int driver_key_is_products(HKEY driver_key, const char *product_guid, const char *inf_name) {
-    HKEY marker;
-    // An empty name would open the driver key itself and mark every driver key.
-    if (product_guid && product_guid[0] &&
-        RegOpenKeyExA(driver_key, product_guid, 0, KEY_READ, &marker) == ERROR_SUCCESS) {
-        RegCloseKey(marker);
-        return 1;
-    }
-    char provider[PROVIDER_NAME_SIZE];
-    if (!reg_read_string_at(driver_key, "ProviderName", provider, sizeof provider)) return 0;
-    if (mb_equal_nocase(provider, "Microsoft")) return 0;
-    return mb_prefix_equal_nocase(inf_name, "OEM", 3);
 }
 
 // Follows one driver key text {class GUID}\NNNN; 1 when its INF pair was pushed.
@@ -61,17 +43,10 @@ int follow_driver_key(const char *driver_key_text, const char *windows_dir,
         RegCloseKey(class_key);
         return 0;
     }
-    // A value that does not fit is not read (and never cut into another file's name).
-    char inf_name[INF_PATH_VALUE_SIZE];
-    reg_read_string_at(driver_key, "InfPath", inf_name, sizeof inf_name);
-    int pushed = 0;
-    // The platform keeps its INF copies in the INF directory itself, so "InfPath" is a bare
-    // file name; anything else (a folder part, a drive, "..") would lead out of it.
-    if (driver_key_is_products(driver_key, product_guid, inf_name) && is_bare_file_name(inf_name)) {
-        char inf_path[PATH_SIZE];
-        if (text_join(inf_path, sizeof inf_path, windows_dir, "\\inf\\", inf_name))
-            pushed = push_inf_pair(inf_path, files_to_delete);
-    }
+    char inf_path[PATH_SIZE];
+    int pushed = driver_key_inf(driver_key, INF_COPIES_NT, product_guid, windows_dir, inf_path,
+                                sizeof inf_path) &&
+                 push_inf_pair(inf_path, files_to_delete);
     RegCloseKey(driver_key);
     RegCloseKey(class_key);
     return pushed;

@@ -3,7 +3,7 @@
 #ifndef K440_INVENTORY_OEM_INF_DISCOVERY_H
 #define K440_INVENTORY_OEM_INF_DISCOVERY_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // Adds each INF found and its PNF twin to files_to_delete; 1 when at least one was added.
 int discover_oem_infs(run_record *record);

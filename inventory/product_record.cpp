@@ -2,15 +2,15 @@
 
 #include <stdio.h>
 
-#include "control/options.h"
-#include "control/os_class.h"
-#include "control/path_text.h"
-#include "control/text_buffer.h"
-#include "inventory/pnf_twin.h"
+#include "base/key_path.h"
+#include "base/options.h"
+#include "base/os_class.h"
+#include "base/path_text.h"
+#include "base/reg_helpers.h"
+#include "base/registry_view.h"
+#include "base/text_buffer.h"
+#include "base/pnf_twin.h"
 #include "platform/win32.h"
-#include "registry/key_path.h"
-#include "registry/reg_helpers.h"
-#include "registry/registry_view.h"
 
 #define SWITCH_TEXT_SIZE 1024
 #define DEVICE_ID_SIZE 32

@@ -3,7 +3,7 @@
 #ifndef K440_INVENTORY_PRODUCT_RECORD_H
 #define K440_INVENTORY_PRODUCT_RECORD_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 #define PRODUCT_RECORD_ROOT "Software\\TAVO"
 

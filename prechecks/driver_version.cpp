@@ -4,11 +4,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
-#include "registry/reg_helpers.h"
+#include "base/device_matching.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/reg_helpers.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 
 #define VALUE_TEXT_SIZE 260
 #define SEARCH_TEXT_SIZE 32
@@ -21,23 +22,6 @@ const char *usb_class_key_for(int os_class) {
     if (os_class == OS_WIN2000 || os_class == OS_WINXP)
         return "SYSTEM\\CurrentControlSet\\Control\\Class\\{36FC9E60-C465-11CF-8056-444553540000}";
     return 0;
-}
-
-// Appends up to `count` characters of `text` starting at `from`, stopping at its end.
-void append_part(char *buffer, const char *text, size_t from, size_t count) {
-    size_t length = strlen(text);
-    size_t end = strlen(buffer);
-    for (size_t i = from; i < from + count && i < length; ++i) buffer[end++] = text[i];
-    buffer[end] = '\0';
-}
-
-// "VVVV/PPPP" -> "vid_vvvv&pid_pppp": characters 0 to 3 and 5 to 8, as they stand.
-void build_search_text(char *buffer, const char *device_id) {
-    strcpy(buffer, "vid_");
-    append_part(buffer, device_id, 0, 4);
-    strcat(buffer, "&pid_");
-    append_part(buffer, device_id, 5, 4);
-    mb_lower(buffer);
 }
 
 // Up to four decimal numbers separated by "."; those that cannot be read stay 0. A number
@@ -103,7 +87,9 @@ int compare_installed_driver_version(const string_list_entry *device_ids, const 
     for (const string_list_entry *id = device_ids; id; id = id->next) {
         if (!class_key) continue;
         char search_text[SEARCH_TEXT_SIZE];
-        build_search_text(search_text, id->text);
+        if (!device_id_search_text(id->text, SEARCH_TEXT_BY_COLUMNS, search_text,
+                                   sizeof search_text))
+            continue;
         int result = check_class_key(class_key, search_text, reference);
         if (result) return result;
     }

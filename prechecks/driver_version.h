@@ -2,7 +2,7 @@
 #ifndef K440_PRECHECKS_DRIVER_VERSION_H
 #define K440_PRECHECKS_DRIVER_VERSION_H
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 // 0 when no driver entry of the USB class matches a device id; otherwise 1, 2 or 3 as the
 // installed version is lower than, equal to or higher than `reference` (four numbers).

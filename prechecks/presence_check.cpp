@@ -1,7 +1,7 @@
 #include "prechecks/presence_check.h"
 
+#include "base/guid_text.h"
 #include "prechecks/device_enumeration.h"
-#include "prechecks/guid_text.h"
 
 // A GUID text that does not parse names no class: nothing is enumerated and no handset
 // counts as attached, like any other failure of the check.

@@ -2,8 +2,9 @@
 
 #include <string.h>
 
-#include "inventory/device_matching.h"
-#include "prechecks/guid_text.h"
+#include "base/device_matching.h"
+#include "base/device_properties.h"
+#include "base/guid_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #ifndef K440_REMOVAL_DEVICE_REMOVAL_H
 #define K440_REMOVAL_DEVICE_REMOVAL_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "platform/win32.h"
 
 // 1 when the device list was obtained and every present device of the product's interface

@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/path_text.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/path_text.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 
 namespace {
 

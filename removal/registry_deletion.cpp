@@ -3,13 +3,13 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
+#include "base/key_path.h"
+#include "base/mbtext.h"
+#include "base/reg_helpers.h"
+#include "base/registry_view.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
-#include "registry/key_path.h"
-#include "registry/reg_helpers.h"
-#include "registry/registry_view.h"
 #include "removal/key_security.h"
 
 #define USB_FLAGS_KEY "System\\CurrentControlSet\\Control\\UsbFlags"

@@ -3,7 +3,7 @@
 #ifndef K440_REMOVAL_REGISTRY_DELETION_H
 #define K440_REMOVAL_REGISTRY_DELETION_H
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 // Deletes the key's subkeys depth first, then the key. A path that is empty, does not fit a
 // path buffer, or has a leading, doubled or trailing backslash is refused as a whole.

@@ -1,6 +1,6 @@
 #include "removal/restart_deletion.h"
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "platform/win32.h"
 #include "removal/wininit_rename.h"
 

@@ -3,7 +3,7 @@
 #ifndef K440_REMOVAL_RESTART_DELETION_H
 #define K440_REMOVAL_RESTART_DELETION_H
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 // Hands every path of the list, in list order, to the next restart.
 void schedule_restart_deletion(const string_list_entry *restart_list, int os_class);

@@ -2,11 +2,12 @@
 
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/os_class.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
+#include "removal/driver_packages.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
 #include "removal/registry_deletion.h"
@@ -95,10 +96,12 @@ void sweep_install_folder(run_record *record, const char *folder) {
 }  // namespace
 
 int run_removal(run_record *record) {
-    if (record->os_class >= OS_FIRST_NT)
+    if (record->os_class >= OS_FIRST_NT) {
         remove_nt_devices(record);
-    else
+        uninstall_driver_packages(record);
+    } else {
         remove_legacy_driver_index(record);
+    }
     delete_listed_keys_and_files(record);
     if (record->leave_source || !record->install_dir[0]) return 0;
     char folder[PATH_SIZE];

@@ -2,7 +2,7 @@
 #ifndef K440_REMOVAL_RUN_REMOVAL_H
 #define K440_REMOVAL_RUN_REMOVAL_H
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 
 // Works through the record's lists in the fixed order; always returns 0. A needed restart
 // is reported in restart_needed.

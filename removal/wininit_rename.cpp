@@ -3,9 +3,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "control/mbtext.h"
-#include "control/run_record.h"
-#include "control/text_buffer.h"
+#include "base/mbtext.h"
+#include "base/run_record.h"
+#include "base/text_buffer.h"
 #include "platform/win32.h"
 
 // At its next start Windows 98/ME carries out the [rename] section of wininit.ini line by

@@ -3,7 +3,7 @@
 #ifndef K440_REMOVAL_WININIT_RENAME_H
 #define K440_REMOVAL_WININIT_RENAME_H
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 // Hands every path of the list, in list order, to the next restart for deletion.
 void schedule_wininit_renames(const string_list_entry *restart_list);

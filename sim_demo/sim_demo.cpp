@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "base/os_class.h"
+#include "base/profile.h"
+#include "control/entry_point.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
-#include "control/profile.h"
 #include "sim/device_tree.h"
 #include "sim/fixture_loader.h"
 #include "sim/machine.h"
@@ -161,10 +162,7 @@ int main(int argc, char **argv) {
         if (!bare.count(entry.first)) planted.insert(entry);
     printf("\nRunning %s -quiet ...\n", kProgram);
     product_profile *profile = builtin_profile();
-    profile->dialog_id = 102;
-    profile->text_control_id = 1002;
-    profile->uninstall_button_id = 1003;
-    profile->cancel_button_id = 1004;
+    store_dialog_ids(profile);
     int code = run_uninstaller(profile, nullptr, "-quiet");
     printf("exit code: %d (%s)\n", code, meaning_of(code));
     for (const sim::MessageBoxRecord &box : machine.ui.boxes)

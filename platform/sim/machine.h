@@ -135,7 +135,7 @@ struct DialogTemplate {
     std::vector<DialogControl> controls;  // in template order
 };
 
-// The dialog templates the built program carries (resources/dialog.rc): id 102.
+// The dialog templates the built program carries (resources/dialog.rc).
 std::map<int, DialogTemplate> product_dialog_templates();
 
 // What the simulated user does while a dialog is open: press a button (a click reaches only a
@@ -211,6 +211,9 @@ struct Machine {
     // machine (for example a dialog's texts) at the moment a given call is made.
     std::function<void(const Call &)> on_call;
     std::vector<Fault> faults;
+    // SetupUninstallOEMInfA answers success and removes nothing, as Wine's does without the
+    // force flag.
+    bool oem_inf_uninstall_keeps_files = false;
     std::vector<PendingRename> pending_renames;  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
     int restarts = 0;               // restarts carried out by restart()
     int restart_requests = 0;       // ExitWindowsEx / SetupPromptReboot accepted

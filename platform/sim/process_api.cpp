@@ -16,8 +16,6 @@ using namespace sim;
 
 namespace {
 
-const uintptr_t kernel32_module = 0x7C800000;
-
 struct StartedProcess {
     DWORD exit_code = 0;
     bool is_thread = false;
@@ -93,26 +91,10 @@ FARPROC as_farproc(Function *function) {
 
 }  // namespace
 
-HMODULE GetModuleHandleA(LPCSTR module_name) {
-    record_call("GetModuleHandleA", module_name ? module_name : "(null)");
-    std::string name = module_name ? module_name : "";
-    if (equal_nocase(name, "kernel32.dll") || equal_nocase(name, "kernel32"))
-        return reinterpret_cast<HMODULE>(kernel32_module);
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
-FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-    record_call("GetProcAddress", name ? name : "(null)");
-    if (reinterpret_cast<uintptr_t>(module) != kernel32_module || !name) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    if (exported(name)) {
-        if (strcmp(name, "IsWow64Process") == 0) return as_farproc(&IsWow64Process);
-        if (strcmp(name, "GetNativeSystemInfo") == 0) return as_farproc(&GetNativeSystemInfo);
-    }
-    SetLastError(ERROR_PROC_NOT_FOUND);
+FARPROC kernel32_process_export(LPCSTR name) {
+    if (!exported(name)) return nullptr;
+    if (strcmp(name, "IsWow64Process") == 0) return as_farproc(&IsWow64Process);
+    if (strcmp(name, "GetNativeSystemInfo") == 0) return as_farproc(&GetNativeSystemInfo);
     return nullptr;
 }
 

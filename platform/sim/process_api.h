@@ -2,9 +2,8 @@
 #ifndef K440_SIM_PROCESS_API_H
 #define K440_SIM_PROCESS_API_H
 
+#include "module_api.h"
 #include "win_types.h"
-
-typedef INT_PTR(WINAPI *FARPROC)();
 
 #define PROCESSOR_ARCHITECTURE_INTEL 0
 #define PROCESSOR_ARCHITECTURE_IA64 6
@@ -62,12 +61,8 @@ typedef struct _PROCESS_INFORMATION {
 #define WAIT_OBJECT_0 0x00000000L
 #define WAIT_FAILED ((DWORD)0xFFFFFFFF)
 #define STILL_ACTIVE 259
-#define ERROR_MOD_NOT_FOUND 126L
-#define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_BAD_EXE_FORMAT 193L
 
-HMODULE GetModuleHandleA(LPCSTR module_name);
-FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 void GetSystemInfo(LPSYSTEM_INFO info);
 // Windows XP and later; the program finds them through GetProcAddress.
 void WINAPI GetNativeSystemInfo(LPSYSTEM_INFO info);
@@ -79,5 +74,9 @@ BOOL CreateProcessA(LPCSTR application, LPSTR command_line, LPSECURITY_ATTRIBUTE
                     LPSTARTUPINFOA startup, LPPROCESS_INFORMATION information);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exit_code);
+
+// kernel32's run-time exports of this file as the current machine's Windows has them
+// (GetProcAddress finds them here); null for any other name.
+FARPROC kernel32_process_export(LPCSTR name);
 
 #endif

@@ -6,6 +6,7 @@
 #include "files_api.h"
 #include "inf_api.h"
 #include "mbcs_api.h"
+#include "module_api.h"
 #include "process_api.h"
 #include "registry_api.h"
 #include "restart_api.h"

@@ -1,8 +1,8 @@
 // The administrator check: membership of Administrators in the process token, on the NT
 // family only; every failure of the token query counts as "not a member".
+#include "base/os_class.h"
+#include "base/result_codes.h"
 #include "control/admin_check.h"
-#include "control/os_class.h"
-#include "control/result_codes.h"
 #include "sim/security_model.h"
 #include "support/sim_test.h"
 

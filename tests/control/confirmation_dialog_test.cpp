@@ -5,6 +5,7 @@
 #include <string>
 
 #include "control/confirmation_dialog.h"
+#include "resources/resource.h"
 #include "support/cp932.h"
 #include "support/sim_test.h"
 
@@ -51,22 +52,24 @@ class ConfirmationDialogTest : public SimTest {
 };
 
 TEST_F(ConfirmationDialogTest, TextsComeFromTheProfileWhenTheDialogOpens) {
-    machine.ui.dialog_inputs = {press(1004)};
+    machine.ui.dialog_inputs = {press(IDC_CANCEL_BUTTON)};
     run_record record = new_record();
     EXPECT_EQ(3, run_confirmation_dialog(nullptr, &record));
     ASSERT_EQ(1u, machine.ui.dialogs.size());
-    EXPECT_EQ(102, dialog().template_id) << "template dialog_id from the instance";
+    EXPECT_EQ(IDD_CONFIRMATION, dialog().template_id) << "template dialog_id from the instance";
     EXPECT_EQ(cp932(u8"ドライバのアンインストール"), dialog().title);
-    EXPECT_EQ(cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"), control_text(1002));
-    EXPECT_EQ(cp932(u8"アンインストール"), control_text(1003));
-    EXPECT_EQ(cp932(u8"中止"), control_text(1004));
+    EXPECT_EQ(cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"),
+              control_text(IDC_CONFIRMATION_TEXT));
+    EXPECT_EQ(cp932(u8"アンインストール"), control_text(IDC_UNINSTALL_BUTTON));
+    EXPECT_EQ(cp932(u8"中止"), control_text(IDC_CANCEL_BUTTON));
     auto calls = machine.calls_to("DialogBoxParamA");
     ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ("102 no-owner", calls[0].detail) << "the dialog has no owner window";
+    EXPECT_EQ(std::to_string(IDD_CONFIRMATION) + " no-owner", calls[0].detail)
+        << "the dialog has no owner window";
 }
 
 TEST_F(ConfirmationDialogTest, CancelEndsWith3AndRemovesNothing) {
-    machine.ui.dialog_inputs = {press(1004)};
+    machine.ui.dialog_inputs = {press(IDC_CANCEL_BUTTON)};
     std::string registry_before = registry_snapshot(), files_before = files_snapshot();
     EXPECT_EQ(3, run(""));
     EXPECT_EQ(registry_before, registry_snapshot()) << "Cancel changes no key or value";
@@ -77,11 +80,12 @@ TEST_F(ConfirmationDialogTest, CancelEndsWith3AndRemovesNothing) {
     EXPECT_EQ(profile.cancelled_text, machine.ui.boxes[0].text);
     EXPECT_EQ(profile.cancelled_caption, machine.ui.boxes[0].caption);
     EXPECT_EQ(0x40u, machine.ui.boxes[0].style);
-    EXPECT_TRUE(dialog().control(1003)->visible) << "Cancel does not touch the buttons";
+    EXPECT_TRUE(dialog().control(IDC_UNINSTALL_BUTTON)->visible)
+        << "Cancel does not touch the buttons";
 }
 
 TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTheRemoval) {
-    machine.ui.dialog_inputs = {press(1003)};
+    machine.ui.dialog_inputs = {press(IDC_UNINSTALL_BUTTON)};
     // The removal runs between the repaint and EndDialog: look at the dialog at each call.
     bool removal_window = false;
     std::vector<DialogView> views;
@@ -91,9 +95,9 @@ TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTh
         const sim::DialogWindow &d = machine.ui.dialogs[0];
         DialogView v;
         v.call = call.function;
-        v.text = d.control(1002)->text;
-        v.uninstall_visible = d.control(1003)->visible;
-        v.cancel_visible = d.control(1004)->visible;
+        v.text = d.control(IDC_CONFIRMATION_TEXT)->text;
+        v.uninstall_visible = d.control(IDC_UNINSTALL_BUTTON)->visible;
+        v.cancel_visible = d.control(IDC_CANCEL_BUTTON)->visible;
         views.push_back(v);
         if (call.function == "EndDialog") removal_window = false;
     };
@@ -117,20 +121,21 @@ TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTh
 TEST_F(ConfirmationDialogTest, ProgressTextOfTheProfileReplacesTheDefault) {
     std::string progress = cp932(u8"削除しています...");
     profile.progress_text = progress.c_str();
-    machine.ui.dialog_inputs = {press(1003)};
+    machine.ui.dialog_inputs = {press(IDC_UNINSTALL_BUTTON)};
     run_record record = new_record();
     EXPECT_EQ(0, run_confirmation_dialog(nullptr, &record));
-    EXPECT_EQ(cp932(u8"削除しています..."), control_text(1002));
+    EXPECT_EQ(cp932(u8"削除しています..."), control_text(IDC_CONFIRMATION_TEXT));
 }
 
 TEST_F(ConfirmationDialogTest, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
     machine.ui.dialog_inputs = {key(sim::DialogInput::ESCAPE), key(sim::DialogInput::CLOSE_BOX),
-                                press(1004)};
+                                press(IDC_CANCEL_BUTTON)};
     run_record record = new_record();
     EXPECT_EQ(3, run_confirmation_dialog(nullptr, &record)) << "only Cancel ended it";
     EXPECT_EQ(3, dialog().inputs_delivered) << "Escape and the close box found it still open";
     EXPECT_EQ(1u, machine.calls_to("EndDialog").size());
-    EXPECT_EQ(cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"), control_text(1002))
+    EXPECT_EQ(cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"),
+              control_text(IDC_CONFIRMATION_TEXT))
         << "the cancel command did not start the removal";
 }
 
@@ -146,7 +151,7 @@ TEST_F(ConfirmationDialogTest, DialogOnlyOfEscapesStaysOpen) {
 TEST_F(ConfirmationDialogTest, EnterPressesUninstallTheDefaultButton) {
     run_record record = new_record();
     EXPECT_EQ(0, run_confirmation_dialog(nullptr, &record));
-    EXPECT_EQ("Uninstalling...", control_text(1002));
+    EXPECT_EQ("Uninstalling...", control_text(IDC_CONFIRMATION_TEXT));
 }
 
 TEST_F(ConfirmationDialogTest, DialogThatCannotBeCreatedGivesMinus1AndTheFailureBox) {

@@ -4,8 +4,9 @@
 
 #include <string>
 
+#include "base/os_class.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
+#include "resources/resource.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -203,10 +204,10 @@ TEST_F(MainFlowTest, EntryPointSetsTheDialogIdsAndRuns) {
     product_profile saved = *builtin;
     char command_line[] = "-quiet -bogus";
     EXPECT_EQ(8, WinMain(nullptr, nullptr, command_line, 1));
-    EXPECT_EQ(102, builtin->dialog_id);
-    EXPECT_EQ(1002, builtin->text_control_id);
-    EXPECT_EQ(1003, builtin->uninstall_button_id);
-    EXPECT_EQ(1004, builtin->cancel_button_id);
+    EXPECT_EQ(IDD_CONFIRMATION, builtin->dialog_id);
+    EXPECT_EQ(IDC_CONFIRMATION_TEXT, builtin->text_control_id);
+    EXPECT_EQ(IDC_UNINSTALL_BUTTON, builtin->uninstall_button_id);
+    EXPECT_EQ(IDC_CANCEL_BUTTON, builtin->cancel_button_id);
     *builtin = saved;
 }
 

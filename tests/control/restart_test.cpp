@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "control/restart.h"
 #include "sim/restart_model.h"
 #include "support/sim_test.h"

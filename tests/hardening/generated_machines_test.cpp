@@ -9,12 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "base/os_class.h"
+#include "base/profile.h"
+#include "control/entry_point.h"
 #include "control/main_flow.h"
-#include "control/os_class.h"
-#include "control/profile.h"
 #include "hardening/machine_generator.h"
-#include "sim/snapshot_lines.h"
 #include "sim/fixture_loader.h"
+#include "sim/snapshot_lines.h"
 
 namespace {
 
@@ -75,10 +76,7 @@ std::string check_machine(int os_class, uint32_t seed, int *totals) {
     }
 
     product_profile profile = *builtin_profile();
-    profile.dialog_id = 102;
-    profile.text_control_id = 1002;
-    profile.uninstall_button_id = 1003;
-    profile.cancel_button_id = 1004;
+    store_dialog_ids(&profile);
     int rc = run_uninstaller(&profile, nullptr, "-quiet");
     if (rc != 0 && rc != 2) report += "result " + std::to_string(rc) + "\n";
     if (process.open_handles != 0) report += "handles left open\n";

@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "control/os_class.h"
-#include "control/profile.h"
+#include "base/os_class.h"
+#include "base/profile.h"
 #include "sim/device_tree.h"
 #include "support/device_machine.h"
 

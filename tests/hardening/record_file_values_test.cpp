@@ -2,7 +2,7 @@
 // target (fuzz/corpus/inventory/finding_record_file_*), kept here as plain cases.
 #include <string>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "inventory/inventory_support.h"
 #include "inventory/product_record.h"
 #include "support/sim_test.h"

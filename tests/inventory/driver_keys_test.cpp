@@ -1,7 +1,8 @@
 // Device properties and the driver keys of the product's device instances.
 #include <gtest/gtest.h>
 
-#include "inventory/device_matching.h"
+#include "base/device_properties.h"
+#include "inventory/driver_keys.h"
 #include "support/device_machine.h"
 #include "support/sim_test.h"
 

@@ -1,7 +1,7 @@
 // Whether an INF file is the product's: its options entry and its model lines.
 #include <gtest/gtest.h>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "inventory/inf_reading.h"
 #include "support/device_machine.h"
 #include "support/sim_test.h"

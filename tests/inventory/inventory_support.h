@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "control/string_list.h"
+#include "base/string_list.h"
 
 inline std::vector<std::string> texts(const string_list_entry *list) {
     std::vector<std::string> out;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "inventory/oem_inf_discovery.h"
 #include "support/device_machine.h"
 #include "support/sim_test.h"

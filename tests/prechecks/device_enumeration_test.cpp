@@ -1,8 +1,8 @@
 // The device enumeration and the presence check built on it.
 #include <gtest/gtest.h>
 
+#include "base/guid_text.h"
 #include "prechecks/device_enumeration.h"
-#include "prechecks/guid_text.h"
 #include "prechecks/presence_check.h"
 #include "support/device_machine.h"
 #include "support/sim_test.h"

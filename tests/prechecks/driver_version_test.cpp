@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "control/os_class.h"
-#include "control/string_list.h"
+#include "base/os_class.h"
+#include "base/string_list.h"
 #include "prechecks/driver_version.h"
 #include "support/sim_test.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "control/result_codes.h"
+#include "base/result_codes.h"
 #include "inventory/oem_inf_discovery.h"
 #include "removal/device_removal.h"
 #include "support/device_machine.h"

@@ -2,7 +2,7 @@
 #include "removal/file_deletion.h"
 #include "removal/restart_deletion.h"
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "support/sim_test.h"
 
 namespace {

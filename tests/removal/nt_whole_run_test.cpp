@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "control/os_class.h"
-#include "sim/snapshot_lines.h"
+#include "base/os_class.h"
 #include "sim/restart_model.h"
+#include "sim/snapshot_lines.h"
 #include "support/sim_test.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/snapshot_lines.h"
 #include "sim/security_model.h"
+#include "sim/snapshot_lines.h"
 #include "support/sim_test.h"
 
 namespace {

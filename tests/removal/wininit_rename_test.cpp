@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "control/os_class.h"
-#include "registry/legacy_inventory_support.h"
+#include "base/os_class.h"
+#include "inventory/legacy_inventory_support.h"
 #include "sim/restart_model.h"
 #include "support/sim_test.h"
 

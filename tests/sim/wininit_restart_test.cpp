@@ -2,7 +2,7 @@
 // carried out as the start carries it out.
 #include <string>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
 #include "sim/restart_model.h"
 #include "support/sim_test.h"
 

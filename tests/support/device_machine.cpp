@@ -1,6 +1,6 @@
 #include "support/device_machine.h"
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "sim/registry_api.h"
 
 const char *const PRODUCT_GUID = "{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}";
@@ -34,9 +34,11 @@ void add_product_interface(sim::Device &device, const std::string &path) {
     device.interfaces.push_back(i);
 }
 
-std::string inf_text(const char *options, const std::string &hardware_ids, const char *signature) {
-    std::string text = "[Version]\r\nSignature=\"" + std::string(signature) +
-                       "\"\r\nClass=Modem\r\n\r\n[Manufacturer]\r\n%Mfg%=Models\r\n\r\n[Models]\r\n"
+std::string inf_text(const char *options, const std::string &hardware_ids, const char *signature,
+                     const char *catalog) {
+    std::string text = "[Version]\r\nSignature=\"" + std::string(signature) + "\"\r\nClass=Modem\r\n" +
+                       (catalog ? "CatalogFile=" + std::string(catalog) + "\r\n" : "") +
+                       "\r\n[Manufacturer]\r\n%Mfg%=Models\r\n\r\n[Models]\r\n"
                        "%Desc%=Install, " + hardware_ids + "\r\n\r\n[Strings]\r\nMfg=\"Halvenor\"\r\n"
                        "Desc=\"Handset modem\"\r\n";
     if (options) text += "TAVOOptions=\"" + std::string(options) + "\"\r\n";

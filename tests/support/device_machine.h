@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/run_record.h"
+#include "base/run_record.h"
 #include "sim/device_tree.h"
 #include "sim/machine.h"
 
@@ -30,9 +30,9 @@ sim::Device &plant_device_with_driver(sim::Machine &machine, const std::string &
 void add_product_interface(sim::Device &device, const std::string &path);
 
 // An INF text: the options entry (none when null), one manufacturer with one model section
-// whose line carries the given hardware ids.
+// whose line carries the given hardware ids; [Version] names the catalog when one is given.
 std::string inf_text(const char *options, const std::string &hardware_ids,
-                     const char *signature = "$Windows NT$");
+                     const char *signature = "$Windows NT$", const char *catalog = nullptr);
 // Writes C:\WINDOWS\inf\<name> and, unless told otherwise, its PNF twin.
 void plant_inf(sim::Machine &machine, const std::string &name, const std::string &text,
                bool with_pnf = true);

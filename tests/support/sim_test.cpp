@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "control/os_class.h"
+#include "base/os_class.h"
+#include "control/entry_point.h"
 
 void SimTest::SetUp() {
     process.machine = &machine;
@@ -15,10 +16,7 @@ void SimTest::SetUp() {
     machine.registry.create("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
     machine.registry.create("System\\CurrentControlSet\\Services");
     profile = *builtin_profile();
-    profile.dialog_id = 102;
-    profile.text_control_id = 1002;
-    profile.uninstall_button_id = 1003;
-    profile.cancel_button_id = 1004;
+    store_dialog_ids(&profile);
 }
 
 void SimTest::TearDown() {

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "base/profile.h"
+#include "base/run_record.h"
 #include "control/main_flow.h"
-#include "control/profile.h"
-#include "control/run_record.h"
 #include "sim/fixture_loader.h"
 #include "sim/machine.h"
 

@@ -1,0 +1,110 @@
+#include "base/reg_helpers.h"
+
+#include <string.h>
+
+#include "base/registry_view.h"
+
+namespace {
+
+typedef int (*listing_at)(HKEY, string_list_entry **);
+
+int list_under(const char *path, string_list_entry **list, listing_at lister) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    int added = lister(key, list);
+    RegCloseKey(key);
+    return added;
+}
+
+}  // namespace
+
+int reg_list_subkeys_at(HKEY key, string_list_entry **list) {
+    int added = 0;
+    char name[REG_NAME_SIZE];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = sizeof name;
+        FILETIME written;
+        if (RegEnumKeyExA(key, index, name, &size, 0, 0, 0, &written) != ERROR_SUCCESS) break;
+        if (push_string(list, name)) added = 1;
+    }
+    return added;
+}
+
+// A value name too long for the buffer is passed over (never cut into another name); any
+// error other than that ends the listing.
+int reg_list_values_at(HKEY key, string_list_entry **list) {
+    int added = 0;
+    char name[REG_NAME_SIZE];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = sizeof name;
+        LONG rc = RegEnumValueA(key, index, name, &size, 0, 0, 0, 0);
+        if (rc == ERROR_MORE_DATA) continue;
+        if (rc != ERROR_SUCCESS) break;
+        if (push_string(list, name)) added = 1;
+    }
+    return added;
+}
+
+int reg_list_subkeys(const char *path, string_list_entry **list) {
+    return list_under(path, list, reg_list_subkeys_at);
+}
+
+int reg_list_values(const char *path, string_list_entry **list) {
+    return list_under(path, list, reg_list_values_at);
+}
+
+int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD size) {
+    DWORD type = 0;
+    DWORD read = size;
+    LONG rc = RegQueryValueExA(key, value_name, 0, &type, (LPBYTE)buffer, &read);
+    if (rc == ERROR_SUCCESS && read <= size &&
+        (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+        // The terminator goes on the last byte read: a stored terminator stays where it is.
+        if (read == 0)
+            buffer[0] = '\0';
+        else
+            buffer[read - 1] = '\0';
+        return 1;
+    }
+    if (size) buffer[0] = '\0';
+    return 0;
+}
+
+int reg_read_string(const char *path, const char *value_name, char *buffer, DWORD size) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    int done = reg_read_string_at(key, value_name, buffer, size);
+    RegCloseKey(key);
+    return done;
+}
+
+int reg_key_exists(const char *path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    RegCloseKey(key);
+    return 1;
+}
+
+int reg_write_string_at(HKEY key, const char *value_name, const char *text) {
+    DWORD size = (DWORD)strlen(text) + 1;
+    return RegSetValueExA(key, value_name, 0, REG_SZ, (const BYTE *)text, size) == ERROR_SUCCESS;
+}
+
+int reg_write_string(const char *path, const char *value_name, const char *text) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 0;
+    int done = reg_write_string_at(key, value_name, text);
+    RegCloseKey(key);
+    return done;
+}
+
+int reg_delete_value_at(HKEY key, const char *value_name) {
+    return RegDeleteValueA(key, value_name) == ERROR_SUCCESS;
+}

@@ -1,0 +1,47 @@
+// The run record: the whole state of one run, created zero-filled by the main flow and
+// passed by pointer to every step.
+#ifndef K440_BASE_RUN_RECORD_H
+#define K440_BASE_RUN_RECORD_H
+
+#include "base/profile.h"
+#include "base/string_list.h"
+
+#define PATH_SIZE 260
+
+struct run_record {
+    product_profile *profile;
+    int os_class;
+    int quiet;
+    int leave_source;
+    int force_rebootprompt;
+    int msi_mode;
+    int show_error;
+    int prefix_only;
+    int force_rebooting;
+    int before_rebooting;
+    int ignore_before_reboot_cmd;
+    int skip_inf_validation;
+    char windows_dir[PATH_SIZE];
+    char own_path[PATH_SIZE];
+    char install_dir[PATH_SIZE];
+    string_list_entry *device_ids;
+    int ids_from_record;
+    string_list_entry *device_names;
+    string_list_entry *class_keys;
+    string_list_entry *files_to_delete;
+    string_list_entry *keys_to_delete;
+    value_pair_entry *values_to_delete;
+    string_list_entry *driver_keys;
+    int restart_needed;
+    // The run of the 64-bit companion (control/companion.h): `partner_path` is the 32-bit
+    // program beside it, the name the uninstall record knows, and a program that may be
+    // running (it waits for the companion), so the install-folder sweep hands it to the
+    // restart.
+    int companion;
+    char partner_path[PATH_SIZE];
+};
+
+// Releases every list of the record; returns 0.
+int free_run_lists(run_record *record);
+
+#endif

@@ -1,0 +1,34 @@
+#include "inventory/service_keys.h"
+
+#include "base/key_path.h"
+#include "base/mbtext.h"
+#include "base/reg_helpers.h"
+
+#define IMAGE_PATH_SIZE 260
+
+int service_loads_driver_file(const char *service_key_path, text_list driver_files) {
+    char image[IMAGE_PATH_SIZE];
+    if (!driver_files || !reg_read_string(service_key_path, "ImagePath", image, sizeof image))
+        return 0;
+    const char *slash = mb_find_last_char(image, '\\');
+    if (!slash) return 0;
+    for (int i = 0; driver_files[i]; ++i)
+        if (mb_equal_nocase(slash + 1, driver_files[i])) return 1;
+    return 0;
+}
+
+int find_service_keys(run_record *record) {
+    string_list_entry *services = 0;
+    if (!reg_list_subkeys(SERVICES_KEY, &services)) return 0;
+    int queued = 0;
+    for (string_list_entry *service = services; service; service = service->next) {
+        char path[PATH_SIZE];
+        // A service name that does not fit the path is skipped, never cut into another name.
+        if (!compose_key_path(path, SERVICES_KEY, service->text)) continue;
+        if (service_loads_driver_file(path, record->profile->driver_files) &&
+            push_string(&record->keys_to_delete, path))
+            queued = 1;
+    }
+    free_string_list(services);
+    return queued;
+}

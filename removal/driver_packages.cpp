@@ -1,0 +1,92 @@
+#include "removal/driver_packages.h"
+
+#include <string.h>
+
+#include "base/mbtext.h"
+#include "base/os_class.h"
+#include "base/path_text.h"
+#include "base/pnf_twin.h"
+#include "base/text_buffer.h"
+#include "removal/file_deletion.h"
+
+namespace {
+
+int file_exists(const char *path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int listed_before(const string_list_entry *list, const string_list_entry *entry) {
+    for (const string_list_entry *earlier = list; earlier != entry; earlier = earlier->next)
+        if (mb_equal_nocase(earlier->text, entry->text)) return 1;
+    return 0;
+}
+
+const char *file_name_of(const char *path) {
+    const char *slash = mb_find_last_char(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+}  // namespace
+
+const char *oem_inf_name(const char *path, const char *windows_dir) {
+    char inf_dir[PATH_SIZE];
+    if (!windows_dir[0] || !text_join(inf_dir, sizeof inf_dir, windows_dir, "\\", "inf\\")) return 0;
+    size_t dir_length = strlen(inf_dir);
+    if (strlen(path) <= dir_length || !mb_prefix_equal_nocase(path, inf_dir, dir_length)) return 0;
+    const char *name = path + dir_length;
+    if (!is_bare_file_name(name) || !mb_prefix_equal_nocase(name, "oem", 3)) return 0;
+    const char *extension = mb_find_last_char(name, '.');
+    return extension && mb_equal_nocase(extension, ".inf") ? name : 0;
+}
+
+// Windows 2000, 98 and ME have no such export, and a static import would keep the program
+// from loading there. The product imports setupapi.dll, so the module is loaded already.
+uninstall_oem_inf_function find_uninstall_oem_inf(int os_class) {
+    if (os_class < OS_WINXP) return 0;
+    HMODULE setupapi = GetModuleHandleA("setupapi.dll");
+    if (!setupapi) return 0;
+    FARPROC found = GetProcAddress(setupapi, "SetupUninstallOEMInfA");
+    // Through void (*)(void), which compilers take as the generic function pointer type.
+    return reinterpret_cast<uninstall_oem_inf_function>(reinterpret_cast<void (*)(void)>(found));
+}
+
+oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char *inf_path) {
+    oem_inf_outcome outcome = {OEM_INF_NO_CALL, 0, 0, 0};
+    if (!file_exists(inf_path)) {
+        outcome.route = OEM_INF_ABSENT;
+    } else if (uninstall) {
+        // Success alone proves nothing: an implementation may keep the file (Wine's does
+        // without the force flag), so only a copy that is gone counts as uninstalled.
+        if (uninstall(file_name_of(inf_path), 0, 0)) {
+            outcome.route = file_exists(inf_path) ? OEM_INF_KEPT : OEM_INF_UNINSTALLED;
+        } else {
+            outcome.route = OEM_INF_REFUSED;
+            outcome.error = GetLastError();
+        }
+    }
+    char twin[PATH_SIZE];
+    int has_twin = pnf_twin_of(inf_path, twin, sizeof twin);
+    if (outcome.route != OEM_INF_UNINSTALLED) {
+        if (outcome.route != OEM_INF_ABSENT) delete_file_now(inf_path);
+        if (has_twin) delete_file_now(twin);
+    }
+    outcome.inf_left = file_exists(inf_path);
+    outcome.pnf_left = has_twin && file_exists(twin);
+    return outcome;
+}
+
+int uninstall_driver_packages(run_record *record) {
+    if (record->os_class < OS_FIRST_NT) return 0;
+    uninstall_oem_inf_function uninstall = find_uninstall_oem_inf(record->os_class);
+    int left = 0;
+    for (const string_list_entry *entry = record->files_to_delete; entry; entry = entry->next) {
+        // Several devices installed from one INF queue its pair several times.
+        if (!oem_inf_name(entry->text, record->windows_dir) ||
+            listed_before(record->files_to_delete, entry))
+            continue;
+        // The run log takes each copy's outcome from here.
+        oem_inf_outcome outcome = remove_oem_inf(uninstall, entry->text);
+        left += outcome.inf_left;
+    }
+    return left;
+}

@@ -1,0 +1,89 @@
+// The built-in profile: its values, and its Japanese texts as code page 932 bytes, checked
+// against the C library's own CP932 encoder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/profile.h"
+#include "support/cp932.h"
+
+namespace {
+
+int count(text_list list) {
+    int n = 0;
+    while (list && list[n]) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(Profile, JapaneseTextsAreCodePage932) {
+    const product_profile *p = builtin_profile();
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->dialog_title);
+    EXPECT_EQ(cp932(u8"KESA K440dT ドライバをアンインストールする準備ができました。"), p->dialog_text);
+    EXPECT_EQ(cp932(u8"アンインストール"), p->uninstall_button_text);
+    EXPECT_EQ(cp932(u8"中止"), p->cancel_button_text);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->cancelled_caption);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストールを中止しました。"), p->cancelled_text);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->success_caption);
+    EXPECT_EQ(cp932(u8"KESA K440dTドライバを削除しました。"), p->success_text);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->warning_caption);
+    EXPECT_EQ(cp932(u8"ドライバのアンインストール"), p->failure_caption);
+    EXPECT_EQ(cp932(u8"KESA K440dT 携帯端末ソフトウェアのアンインストールが失敗しました。"),
+              p->failure_text);
+    EXPECT_EQ(cp932(u8"一つ以上の携帯端末が接続されています。アンインストールの前にUSBケーブルを外してください。"),
+              p->device_connected_message);
+}
+
+TEST(Profile, KnownEncodings) {
+    // 中止 is 92 86 8E 7E; the ソ of ソフトウェア is 83 5C, whose trail byte is a backslash.
+    EXPECT_EQ(std::string("\x92\x86\x8e\x7e"), builtin_profile()->cancel_button_text);
+    EXPECT_NE(std::string::npos, std::string(builtin_profile()->failure_text).find("\x83\x5c"));
+}
+
+TEST(Profile, BuiltInValues) {
+    const product_profile *p = builtin_profile();
+    EXPECT_STREQ("K440dTUn.exe", p->uninstaller_name);
+    EXPECT_STREQ("{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}", p->product_guid);
+    EXPECT_STREQ("K440dT", p->short_name);
+    ASSERT_EQ(17, count(p->driver_files));
+    EXPECT_STREQ("K440dTwh.sys", p->driver_files[0]);
+    EXPECT_STREQ("K440dTm9.vxd", p->driver_files[7]);
+    EXPECT_STREQ("K440dTmf.sys", p->driver_files[16]);
+    ASSERT_EQ(1, count(p->device_names));
+    EXPECT_STREQ("K440dTCR", p->device_names[0]);
+    ASSERT_EQ(2, count(p->default_device_ids));
+    EXPECT_STREQ("0000", p->default_device_ids[0]);
+    EXPECT_STREQ("FFFF/0001", p->default_device_ids[1]);
+    EXPECT_EQ(0, count(p->extra_keys));
+    EXPECT_EQ(0, count(p->more_driver_files));
+    ASSERT_EQ(36, count(p->fixed_files));
+    EXPECT_STREQ("C:\\Winnt\\inf\\K440dTuc.inf", p->fixed_files[0]);
+    EXPECT_STREQ("C:\\Windows\\inf\\K440dTuc.inf", p->fixed_files[10]);
+    EXPECT_STREQ("C:\\Windows\\SYSTEM32\\DRIVERS\\K440DTUC.SYS", p->fixed_files[24]);
+    EXPECT_STREQ("C:\\Program Files\\halvenor\\K440dT\\K440dTIN.exe", p->fixed_files[35]);
+    EXPECT_STREQ("", p->extra_switches);
+    EXPECT_EQ(nullptr, p->warning_text);
+    EXPECT_EQ(nullptr, p->version_message);
+    EXPECT_EQ(nullptr, p->not_admin_message);
+    EXPECT_EQ(nullptr, p->progress_text);
+}
+
+TEST(Profile, FailureTextFallbackReplacesTheCaptionToo) {
+    product_profile p = *builtin_profile();
+    p.failure_text = nullptr;
+    apply_failure_text_fallback(&p);
+    EXPECT_STREQ("Software was not uninstalled successfully", p.failure_text);
+    EXPECT_STREQ("Uninstall", p.failure_caption);
+    product_profile kept = *builtin_profile();
+    apply_failure_text_fallback(&kept);
+    EXPECT_EQ(builtin_profile()->failure_text, kept.failure_text);
+    EXPECT_EQ(builtin_profile()->failure_caption, kept.failure_caption);
+}
+
+TEST(Profile, ProgressTextFallback) {
+    product_profile p = *builtin_profile();
+    EXPECT_STREQ("Uninstalling...", progress_text_of(&p));
+    p.progress_text = "Wait";
+    EXPECT_STREQ("Wait", progress_text_of(&p));
+}
