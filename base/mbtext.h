@@ -1,5 +1,6 @@
 // Code-page aware text operations over char texts, on the C runtime's multibyte functions:
-// a double-byte character is never split, and only single-byte letters change case.
+// a double-byte character is never split, and case follows the runtime's mapping: the
+// single-byte letters and, under code page 932, the full-width Latin and Greek letters.
 #ifndef K440_BASE_MBTEXT_H
 #define K440_BASE_MBTEXT_H
 

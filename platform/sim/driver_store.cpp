@@ -9,6 +9,8 @@
 
 #include "device_tree.h"
 #include "inf_parser.h"
+#include "inf_strings.h"
+#include "inf_text.h"
 #include "mbcs.h"
 #include "registry_api.h"
 #include "system_api.h"
@@ -44,15 +46,19 @@ std::string stem_of(const std::string &file_name) {
     return dot == std::string::npos ? file_name : file_name.substr(0, dot);
 }
 
-// The catalog named in [Version] by CatalogFile or a decorated CatalogFile.<platform>.
-std::string catalog_named_by(const std::string &inf_text) {
-    InfFile inf = parse_inf(inf_text);
+// The catalog named in [Version] by CatalogFile or a decorated CatalogFile.<platform>, as
+// SetupAPI reads the file; none when it does not read.
+std::string catalog_named_by(const Machine &m, const std::string &inf_path,
+                             const std::string &file_bytes) {
+    InfFile inf;
+    if (parse_inf(inf_text_in_code_page(file_bytes, m.code_page), &inf) != 0) return "";
     const InfSection *version = inf.section("Version");
     if (!version) return "";
     for (const InfLine &line : version->lines) {
         if (!line.has_key || line.fields.empty() || line.fields[0].empty()) continue;
         std::string key = lower(line.key);
-        if (key == "catalogfile" || key.compare(0, 12, "catalogfile.") == 0) return line.fields[0];
+        if (key == "catalogfile" || key.compare(0, 12, "catalogfile.") == 0)
+            return inf_substitute(InfSource{&inf, inf_path, m.windows_dir}, line.fields[0]);
     }
     return "";
 }
@@ -133,7 +139,7 @@ BOOL WINAPI SetupUninstallOEMInfA(PCSTR inf_file_name, DWORD flags, PVOID reserv
         std::string package = store_package_of(m, text);
         if (!package.empty()) m.files.remove(package);
     }
-    if (!catalog_named_by(text).empty())
+    if (!catalog_named_by(m, inf_path, text).empty())
         m.files.remove(m.windows_dir + "\\" + CATROOT_SYSTEM + "\\" + stem_of(name) + ".cat");
     m.files.remove(m.windows_dir + "\\inf\\" + stem_of(name) + ".pnf");
     m.files.remove(inf_path);
@@ -149,7 +155,7 @@ PlantedPackage plant_driver_package(Machine &machine, const std::string &copy_na
     p.pnf_path = machine.windows_dir + "\\inf\\" + stem_of(copy_name) + ".PNF";
     machine.files.write_file(p.inf_path, inf_text);
     machine.files.write_file(p.pnf_path, "PNF of " + copy_name);
-    std::string catalog = catalog_named_by(inf_text);
+    std::string catalog = catalog_named_by(machine, p.inf_path, inf_text);
     if (!catalog.empty()) {
         p.catalog_path = machine.windows_dir + "\\" + CATROOT_SYSTEM + "\\" + stem_of(copy_name) + ".cat";
         machine.files.write_file(p.catalog_path, "catalog " + catalog);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "inf_parser.h"
+#include "inf_strings.h"
+#include "inf_text.h"
 #include "machine.h"
 #include "mbcs.h"
 #include "system_api.h"
@@ -13,16 +15,28 @@ using namespace sim;
 
 namespace {
 
-std::map<uintptr_t, InfFile> g_infs;
+struct OpenInf {
+    InfFile inf;
+    std::string path;
+    std::string windows_dir;
+    InfSource source() const { return InfSource{&inf, path, windows_dir}; }
+};
+
+std::map<uintptr_t, OpenInf> g_infs;
 
 BOOL fail(DWORD error) {
     SetLastError(error);
     return FALSE;
 }
 
-InfFile *inf_of(PVOID handle) {
+OpenInf *open_inf_of(PVOID handle) {
     auto it = g_infs.find(reinterpret_cast<uintptr_t>(handle));
     return it == g_infs.end() ? nullptr : &it->second;
+}
+
+InfFile *inf_of(PVOID handle) {
+    OpenInf *open = open_inf_of(handle);
+    return open ? &open->inf : nullptr;
 }
 
 const InfLine *line_of(PINFCONTEXT context) {
@@ -49,21 +63,28 @@ HINF SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT 
     if (error_line) *error_line = 0;
     Machine &m = current_machine();
     if (path.empty()) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
-    // A bare file name is looked for in the INF directory.
-    if (path.find('\\') == std::string::npos) path = m.windows_dir + "\\inf\\" + path;
+    // A bare file name is looked for in the INF directory, then in system32.
+    if (path.find('\\') == std::string::npos && path.find('/') == std::string::npos) {
+        std::string in_inf = m.windows_dir + "\\inf\\" + path;
+        path = m.files.find(in_inf) ? in_inf : m.windows_dir + "\\system32\\" + path;
+    }
     FileNode *node = m.files.find(path);
     if (!node) return fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
     if (node->is_dir) return fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
     DWORD error;
     if (m.take_fault("SetupOpenInfFileA", path, &error)) return fail(error), INVALID_HANDLE_VALUE;
-    InfFile inf = parse_inf(node->content);
+    OpenInf open;
+    open.path = path;
+    open.windows_dir = m.windows_dir;
+    error = parse_inf(inf_text_in_code_page(node->content, m.code_page), &open.inf);
+    if (error) return fail(error), INVALID_HANDLE_VALUE;
     // Only the Windows 95 / NT 4 style is modelled; a file without its signature is refused.
-    if (!(inf_style & INF_STYLE_WIN4) || !inf_has_win4_signature(inf))
+    if (!(inf_style & INF_STYLE_WIN4) || !inf_has_win4_signature(open.inf))
         return fail(ERROR_WRONG_INF_STYLE), INVALID_HANDLE_VALUE;
-    if (inf_class && !equal_nocase(version_value(inf, "Class"), inf_class))
+    if (inf_class && !equal_nocase(inf_substitute(open.source(), version_value(open.inf, "Class")), inf_class))
         return fail(ERROR_CLASS_MISMATCH), INVALID_HANDLE_VALUE;
     uintptr_t number = new_handle_number();
-    g_infs[number] = inf;
+    g_infs[number] = open;
     ++current_process().open_handles;
     SetLastError(ERROR_SUCCESS);
     return reinterpret_cast<HINF>(number);
@@ -79,14 +100,18 @@ void SetupCloseInfFile(HINF inf) {
 
 BOOL SetupFindFirstLineA(HINF handle, PCSTR section, PCSTR key, PINFCONTEXT context) {
     record_call("SetupFindFirstLineA", std::string(section ? section : "") + " " + (key ? key : "(null)"));
-    InfFile *inf = inf_of(handle);
-    if (!inf) return fail(ERROR_INVALID_HANDLE);
+    OpenInf *open = open_inf_of(handle);
+    if (!open) return fail(ERROR_INVALID_HANDLE);
     if (!section || !context) return fail(ERROR_INVALID_PARAMETER);
+    InfFile *inf = &open->inf;
     for (size_t s = 0; s < inf->sections.size(); ++s) {
-        if (!equal_nocase(inf->sections[s].name, section)) continue;
+        if (!inf_names_equal(inf->sections[s].name, section)) continue;
         const std::vector<InfLine> &lines = inf->sections[s].lines;
         for (size_t l = 0; l < lines.size(); ++l) {
-            if (key && !equal_nocase(lines[l].key, key)) continue;
+            // Keys are matched as they read, after substitution.
+            if (key && (!lines[l].has_key ||
+                        !inf_names_equal(inf_substitute(open->source(), lines[l].key), key)))
+                continue;
             context->Inf = handle;
             context->CurrentInf = handle;
             context->Section = (UINT)s;
@@ -116,17 +141,24 @@ BOOL SetupGetStringFieldA(PINFCONTEXT context, DWORD field_index, PSTR buffer, D
     record_call("SetupGetStringFieldA", std::to_string(field_index) + " " + std::to_string(size));
     const InfLine *line = line_of(context);
     if (!line) return fail(ERROR_INVALID_PARAMETER);
-    const std::string *text = nullptr;
+    const std::string *raw = nullptr;
     if (field_index == 0) {
-        if (line->has_key || line->fields.size() == 1) text = &line->key;
+        if (line->has_key) raw = &line->key;
     } else if (field_index <= line->fields.size()) {
-        text = &line->fields[field_index - 1];
+        raw = &line->fields[field_index - 1];
     }
-    if (!text) return fail(ERROR_INVALID_PARAMETER);
-    DWORD needed = (DWORD)text->size() + 1;
+    if (!raw) return fail(ERROR_INVALID_PARAMETER);
+    std::string text = inf_substitute(open_inf_of(context->CurrentInf)->source(), *raw);
+    DWORD needed = (DWORD)text.size() + 1;
     if (required) *required = needed;
     if (!buffer) return TRUE;  // a size query
     if (size < needed) return fail(ERROR_INSUFFICIENT_BUFFER);
-    memcpy(buffer, text->c_str(), needed);
+    memcpy(buffer, text.c_str(), needed);
     return TRUE;
+}
+
+DWORD SetupGetFieldCount(PINFCONTEXT context) {
+    record_call("SetupGetFieldCount", "");
+    const InfLine *line = line_of(context);
+    return line ? (DWORD)line->fields.size() : 0;
 }

@@ -2,6 +2,7 @@
 #ifndef K440_SIM_INF_API_H
 #define K440_SIM_INF_API_H
 
+#include "inf_parser.h"
 #include "win_types.h"
 
 typedef PVOID HINF;
@@ -26,6 +27,7 @@ HINF SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT 
 void SetupCloseInfFile(HINF inf);
 BOOL SetupFindFirstLineA(HINF inf, PCSTR section, PCSTR key, PINFCONTEXT context);
 BOOL SetupFindNextLine(PINFCONTEXT context_in, PINFCONTEXT context_out);
+DWORD SetupGetFieldCount(PINFCONTEXT context);
 BOOL SetupGetStringFieldA(PINFCONTEXT context, DWORD field_index, PSTR buffer, DWORD size,
                           PDWORD required);
 

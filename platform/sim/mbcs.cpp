@@ -7,18 +7,36 @@
 
 namespace sim {
 
-namespace {
-
 unsigned active_code_page() { return has_current_process() ? current_machine().code_page : 932; }
+
+unsigned lower_double_byte(unsigned unit) {
+    if (unit >= 0x8260 && unit <= 0x8279) return unit + 0x21;  // full-width Latin
+    if (unit >= 0x839F && unit <= 0x83B6) return unit + 0x20;  // Greek
+    return unit;
+}
+
+unsigned upper_double_byte(unsigned unit) {
+    if (unit >= 0x8281 && unit <= 0x829A) return unit - 0x21;
+    if (unit >= 0x83BF && unit <= 0x83D6) return unit - 0x20;
+    return unit;
+}
+
+namespace {
 
 unsigned char lower_byte(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 unsigned char upper_byte(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
-template <typename Map>
-unsigned char *map_in_place(unsigned char *text, Map map) {
+template <typename ByteMap, typename UnitMap>
+unsigned char *map_in_place(unsigned char *text, ByteMap map, UnitMap map_unit) {
     for (unsigned char *p = text; *p;) {
         size_t n = char_length(reinterpret_cast<const char *>(p));
-        if (n == 1) *p = map(*p);
+        if (n == 1) {
+            *p = map(*p);
+        } else {
+            unsigned unit = map_unit(p[0] << 8 | p[1]);
+            p[0] = (unsigned char)(unit >> 8);
+            p[1] = (unsigned char)unit;
+        }
         p += n;
     }
     return text;
@@ -28,8 +46,8 @@ unsigned char *map_in_place(unsigned char *text, Map map) {
 int compare_char(const unsigned char *a, const unsigned char *b, size_t *advance) {
     size_t na = char_length(reinterpret_cast<const char *>(a));
     size_t nb = char_length(reinterpret_cast<const char *>(b));
-    unsigned ua = na == 2 ? (a[0] << 8 | a[1]) : lower_byte(a[0]);
-    unsigned ub = nb == 2 ? (b[0] << 8 | b[1]) : lower_byte(b[0]);
+    unsigned ua = na == 2 ? lower_double_byte(a[0] << 8 | a[1]) : lower_byte(a[0]);
+    unsigned ub = nb == 2 ? lower_double_byte(b[0] << 8 | b[1]) : lower_byte(b[0]);
     *advance = na;
     return (int)ua - (int)ub;
 }
@@ -52,13 +70,13 @@ bool equal_nocase(const std::string &a, const std::string &b) {
 
 std::string lower(const std::string &text) {
     std::string copy = text;
-    map_in_place(reinterpret_cast<unsigned char *>(&copy[0]), lower_byte);
+    map_in_place(reinterpret_cast<unsigned char *>(&copy[0]), lower_byte, lower_double_byte);
     return copy;
 }
 
 std::string upper(const std::string &text) {
     std::string copy = text;
-    map_in_place(reinterpret_cast<unsigned char *>(&copy[0]), upper_byte);
+    map_in_place(reinterpret_cast<unsigned char *>(&copy[0]), upper_byte, upper_double_byte);
     return copy;
 }
 
@@ -123,8 +141,12 @@ int _mbsnbicmp(const unsigned char *a, const unsigned char *b, size_t count) {
     return 0;
 }
 
-unsigned char *_mbslwr(unsigned char *text) { return sim::map_in_place(text, sim::lower_byte); }
-unsigned char *_mbsupr(unsigned char *text) { return sim::map_in_place(text, sim::upper_byte); }
+unsigned char *_mbslwr(unsigned char *text) {
+    return sim::map_in_place(text, sim::lower_byte, sim::lower_double_byte);
+}
+unsigned char *_mbsupr(unsigned char *text) {
+    return sim::map_in_place(text, sim::upper_byte, sim::upper_double_byte);
+}
 
 LPSTR CharLowerA(LPSTR text) {
     return reinterpret_cast<LPSTR>(_mbslwr(reinterpret_cast<unsigned char *>(text)));
