@@ -11,7 +11,7 @@ import time
 
 from harnesslib.errors import HarnessError, trace
 from harnesslib.prefix import Prefix
-from harnesslib.wine import ROOT, base_env, cache_dir, kill_server, run_command, start_xvfb
+from harnesslib.wine import ROOT, base_env, cache_dir, kill_server, run_command
 
 COMPANION_EXE = os.path.join(ROOT, "dist", "K440dTUn64.exe")
 WINE64_LOADER = "/usr/lib/wine/wine64"
@@ -70,21 +70,8 @@ class Prefix64(Prefix):
         Prefix.__init__(self, name, "winxp", lang)  # a version the 32-bit list knows
         self.version = version
 
-    def __enter__(self):
-        template = ensure_template64()
-        cases = os.path.join(cache_dir(), "cases")
-        os.makedirs(cases, exist_ok=True)
-        self.path = tempfile.mkdtemp(prefix=self.name + "-", dir=cases)
-        os.rmdir(self.path)
-        try:
-            run_command(["cp", "-a", template, self.path], dict(os.environ), timeout=300)
-            self._xvfb, self.display = start_xvfb()
-            self._install_wintool()
-            self.set_version(self.version)
-        except BaseException:
-            self.close()
-            raise
-        return self
+    def _template(self):
+        return ensure_template64()
 
     def _env(self):
         return base_env64(self.path, self.display, self.lang)
