@@ -31,7 +31,36 @@ int has_foreign_character(const char *path) {
     return colon && (colon != path + 1 || mb_find_char(colon + 1, ':'));
 }
 
+// Win32 reads these names, with any extension, as devices in every folder.
+int is_device_name(const char *name) {
+    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", 0};
+    size_t length = 0;
+    while (name[length] && name[length] != '.') ++length;
+    while (length > 0 && name[length - 1] == ' ') --length;
+    char base[8];
+    if (length >= sizeof base) return 0;
+    for (size_t i = 0; i < length; ++i)
+        base[i] = (name[i] >= 'a' && name[i] <= 'z') ? (char)(name[i] - 32) : name[i];
+    base[length] = '\0';
+    for (int i = 0; devices[i]; ++i)
+        if (strcmp(base, devices[i]) == 0) return 1;
+    int numbered = length == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0);
+    return numbered && base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
+
+int is_bare_file_name(const char *name) {
+    if (!name[0] || (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])))) return 0;
+    for (const char *c = name; *c; ++c)
+        if ((unsigned char)*c < 0x20) return 0;  // never a trail byte
+    for (const char *c = "\\/:*?<>\"|"; *c; ++c)
+        if (mb_find_char(name, (unsigned char)*c)) return 0;
+    size_t length = strlen(name);
+    // Neither byte is ever the trail byte of a double-byte character.
+    if (name[length - 1] == '.' || name[length - 1] == ' ') return 0;
+    return !is_device_name(name);
+}
 
 int reads_as_written(const char *path) {
     return !has_rewritten_part(path) && !has_foreign_character(path);

@@ -12,12 +12,11 @@ inline int starts_at_a_drive_root(const char *path) {
     return is_letter && path[1] == ':' && path[2] == '\\';
 }
 
-// 1 for a file name without any folder part, drive or "."/".." that would lead the path it
-// is joined into out of its folder.
-inline int is_bare_file_name(const char *name) {
-    if (!name[0] || (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])))) return 0;
-    return !mb_find_char(name, '\\') && !mb_find_char(name, '/') && !mb_find_char(name, ':');
-}
+// 1 for a plain name as Win32 reads it: a name that, joined to a folder, names an entry of
+// that folder and nothing else. Refused: "." and "..", a folder part, drive or stream (\ /
+// :), wildcards (* ? < > "), '|', control characters, a trailing dot or blank (which Win32
+// trims, making the name another's) and device names (CON, NUL, COM1, LPT1.txt, ...).
+int is_bare_file_name(const char *name);
 
 // 1 when Win32 reads the path text as it is written: no "." or ".." part, no part ending in a
 // dot or a blank, no '/', no device prefix and no character that Windows keeps out of names.

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/reg_text.h"
 #include "base/registry_view.h"
 
 namespace {
@@ -60,14 +61,10 @@ int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD siz
     DWORD read = size;
     LONG rc = RegQueryValueExA(key, value_name, 0, &type, (LPBYTE)buffer, &read);
     if (rc == ERROR_SUCCESS && read <= size &&
-        (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
-        // The terminator goes on the last byte read: a stored terminator stays where it is.
-        if (read == 0)
-            buffer[0] = '\0';
-        else
-            buffer[read - 1] = '\0';
+        (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) &&
+        terminate_whole_text(buffer, read, size) &&
+        text_reads_as_stored(key, value_name, buffer, size))
         return 1;
-    }
     if (size) buffer[0] = '\0';
     return 0;
 }

@@ -17,8 +17,11 @@ int reg_list_values(const char *path, string_list_entry **list);
 int reg_list_values_at(HKEY key, string_list_entry **list);
 
 // Reads a string value (REG_SZ, REG_EXPAND_SZ unexpanded, the first string of REG_MULTI_SZ)
-// into `buffer` as terminated text. On failure the buffer holds the empty text, except that
-// reg_read_string leaves it untouched when the key does not open.
+// into `buffer` as terminated text, whole or not at all (base/reg_text.h): a value stored
+// without its terminator is read whole, one that leaves no room for the terminator is too
+// long, and on the NT family a text whose ANSI form is not the stored text is not read. On
+// failure the buffer holds the empty text, except that reg_read_string leaves it untouched
+// when the key does not open.
 int reg_read_string(const char *path, const char *value_name, char *buffer, DWORD size);
 int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD size);
 

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/folder_listing.h"
 #include "base/guid_text.h"
 #include "base/mbtext.h"
 #include "base/path_text.h"
@@ -62,28 +63,42 @@ int infs_from_driver_keys(const string_list_entry *driver_keys, const char *wind
     return found;
 }
 
+namespace {
+
+struct inf_scan {
+    const string_list_entry *device_ids;
+    const string_list_entry *device_names;
+    const char *inf_dir;
+    int os_class;
+    int skip_validation;
+    string_list_entry **files_to_delete;
+    int found;
+};
+
+// The PNF twin is composed from the INF's name, so an INF is taken only under its own long
+// name: the twin of an 8.3 alias would be some other file's alias.
+void examine_listed_inf(const char *name, DWORD attributes, int is_short_name, void *context) {
+    inf_scan *scan = (inf_scan *)context;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || is_short_name) return;
+    char inf_path[PATH_SIZE];
+    // A name that does not fit the path is passed over, never cut.
+    if (!text_join(inf_path, sizeof inf_path, scan->inf_dir, "\\", name)) return;
+    // The options are asked first; the device test runs only for a file that passes them.
+    if (inf_allows_uninstall(inf_path, scan->os_class, scan->skip_validation) &&
+        inf_names_device(inf_path, scan->device_ids, scan->device_names) &&
+        push_inf_pair(inf_path, scan->files_to_delete))
+        scan->found = 1;
+}
+
+}  // namespace
+
 int scan_inf_directory(const string_list_entry *device_ids, const string_list_entry *device_names,
                        const char *inf_dir, int os_class, string_list_entry **files_to_delete,
                        int skip_validation) {
-    char pattern[PATH_SIZE];
-    if (!text_join(pattern, sizeof pattern, inf_dir, "\\", "*.inf")) return 0;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern, &data);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int found = 0;
-    do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        char inf_path[PATH_SIZE];
-        // A name that does not fit the path is passed over, never cut.
-        if (!text_join(inf_path, sizeof inf_path, inf_dir, "\\", data.cFileName)) continue;
-        // The options are asked first; the device test runs only for a file that passes them.
-        if (inf_allows_uninstall(inf_path, os_class, skip_validation) &&
-            inf_names_device(inf_path, device_ids, device_names) &&
-            push_inf_pair(inf_path, files_to_delete))
-            found = 1;
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
-    return found;
+    inf_scan scan = {device_ids, device_names, inf_dir, os_class, skip_validation,
+                     files_to_delete, 0};
+    list_folder(inf_dir, "*.inf", examine_listed_inf, &scan);
+    return scan.found;
 }
 
 int discover_oem_infs(run_record *record) {

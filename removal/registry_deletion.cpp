@@ -78,10 +78,11 @@ int reg_delete_value_forced(const char *key_path, const char *value_name) {
     return deleted;
 }
 
+// Only an existing UsbFlags key is opened: a machine without one has no values to clear, and
+// the uninstaller leaves nothing behind that was not there.
 int clear_usb_serial_flags(const string_list_entry *device_ids) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, USB_FLAGS_KEY, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, USB_FLAGS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return 0;
     int cleared = 0;
     for (const string_list_entry *id = device_ids; id; id = id->next) {

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/folder_listing.h"
 #include "base/mbtext.h"
 #include "base/os_class.h"
 #include "base/text_buffer.h"
@@ -44,8 +45,7 @@ void delete_listed_keys_and_files(run_record *record) {
     for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i) delete_file_now(fixed[i]);
 }
 
-// An entry whose deletion failed goes to the restart list unless it is "." or "..": the tail
-// from its last "." is then exactly ".".
+// An entry whose deletion failed goes to the restart list.
 void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
     // The running program cannot delete itself, nor the 32-bit program that waits for the
     // companion.
@@ -55,42 +55,39 @@ void sweep_entry(run_record *record, const char *full_path, string_list_entry **
         return;
     }
     if (delete_file_now(full_path)) return;
-    const char *dot = mb_find_last_char(full_path, '.');
-    if (dot && strcmp(dot, ".") == 0) return;
     push_string(restart_list, full_path);
 }
 
-// The listing's "." and ".." entries name the install folder itself and the folder above it:
-// neither is the sweep's to touch (clearing the attributes of the folder above would undo,
-// for instance, its customisation by desktop.ini, and that folder may be shared).
-int names_the_folder_or_its_parent(const char *entry_name) {
-    return strcmp(entry_name, ".") == 0 || strcmp(entry_name, "..") == 0;
+struct sweep {
+    run_record *record;
+    const char *folder;
+    string_list_entry *restart_list;
+};
+
+// The listing hands out plain names only: never "." or ".." (the install folder itself and
+// the folder above it, whose attributes, such as a desktop.ini customisation, must stay) and
+// never a name that Windows would read as another entry's.
+void sweep_listed_entry(const char *name, DWORD attributes, int is_short_name, void *context) {
+    (void)attributes;
+    (void)is_short_name;
+    sweep *state = (sweep *)context;
+    char full_path[PATH_SIZE];
+    // An entry whose full path does not fit is left alone, never cut into another name.
+    if (text_join(full_path, sizeof full_path, state->folder, "\\", name))
+        sweep_entry(state->record, full_path, &state->restart_list);
 }
 
 void sweep_install_folder(run_record *record, const char *folder) {
     char pattern[PATH_SIZE];
-    char search[PATH_SIZE];
     if (record->prefix_only) {
         if (!text_join(pattern, sizeof pattern, record->profile->short_name, "", "*.*")) return;
     } else {
         text_copy(pattern, sizeof pattern, "*.*");
     }
-    if (!text_join(search, sizeof search, folder, "\\", pattern)) return;
-
-    WIN32_FIND_DATAA found;
-    HANDLE listing = FindFirstFileA(search, &found);
-    if (listing == INVALID_HANDLE_VALUE) return;
-    string_list_entry *restart_list = 0;
-    do {
-        char full_path[PATH_SIZE];
-        if (names_the_folder_or_its_parent(found.cFileName)) continue;
-        // An entry whose full path does not fit is left alone, never cut into another name.
-        if (text_join(full_path, sizeof full_path, folder, "\\", found.cFileName))
-            sweep_entry(record, full_path, &restart_list);
-    } while (FindNextFileA(listing, &found));
-    FindClose(listing);
-    schedule_restart_deletion(restart_list, record->os_class);
-    free_string_list(restart_list);
+    sweep state = {record, folder, 0};
+    if (!list_folder(folder, pattern, sweep_listed_entry, &state)) return;
+    schedule_restart_deletion(state.restart_list, record->os_class);
+    free_string_list(state.restart_list);
 }
 
 }  // namespace

@@ -7,8 +7,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import (ROOT, HarnessError, Prefix, case, check, check_equal,  # noqa: E402
-                     main, parse_wintool_output)
+from harness import (DEFAULT_INSTALL_DIR, ROOT, HarnessError, Prefix, case, check,  # noqa: E402
+                     check_equal, main, parse_wintool_output)
 
 FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "ui-driver-set")
 MARKER_EXE = os.path.join(ROOT, "build", "win", "e2e-tools", "marker.exe")
@@ -156,7 +156,10 @@ def dialog_escape_and_close_box_leave_it_open():
 def second_instance_ends_with_4_while_the_dialog_is_open():
     with Prefix("second_instance", version="winxp") as p:
         process, dialog = open_dialog(p)
-        exe = p.install_product()
+        # The program already in place: copying it again would overwrite the file of the
+        # running first instance, which Windows refuses; under Wine it has left the first
+        # instance deaf to its dialog, depending on the program's section layout.
+        exe = DEFAULT_INSTALL_DIR + "\\K440dTUn.exe"
         started = time.time()
         second = p.run(exe, [], timeout=30)
         check_equal(4, second.code, "exit code of the second instance")

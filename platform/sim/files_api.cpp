@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "file_search.h"
 #include "handle_table.h"
 #include "machine.h"
 #include "mbcs.h"
@@ -15,12 +16,6 @@ using namespace sim;
 
 namespace {
 
-struct Search {
-    std::vector<WIN32_FIND_DATAA> entries;
-    size_t next = 0;
-};
-
-std::map<uintptr_t, Search> g_searches;
 std::map<uintptr_t, std::string> g_files;  // handles from CreateFileA
 
 bool close_file(HANDLE handle) {
@@ -136,55 +131,42 @@ BOOL DeleteFileA(LPCSTR requested) {
     return TRUE;
 }
 
+// The names come from the true names as the code page's best-fit table turns them into ANSI
+// text: a name the code page cannot hold comes back as a look-alike that names no entry (or
+// another one), and only its 8.3 name reaches the entry.
 HANDLE FindFirstFileA(LPCSTR requested, LPWIN32_FIND_DATAA data) {
     record_call("FindFirstFileA", requested ? requested : "");
     std::string viewed = file_view(requested ? requested : "");
     LPCSTR pattern = requested ? viewed.c_str() : nullptr;
     std::string text = pattern ? pattern : "";
-    size_t slash = text.rfind('\\');
-    if (slash == std::string::npos || !data) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
-    std::string dir_path = text.substr(0, slash);
-    std::string mask = text.substr(slash + 1);
-    FileNode *dir = current_machine().files.find(dir_path.size() == 2 ? dir_path + "\\" : dir_path);
-    if (!dir || !dir->is_dir) return fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+    if (!data) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+    std::vector<const FileNode *> children;
+    std::vector<std::string> dots;
+    if (!search_entries(text, &children, &dots)) return INVALID_HANDLE_VALUE;
     DWORD error;
     if (current_machine().take_fault("FindFirstFileA", text, &error))
         return fail(error), INVALID_HANDLE_VALUE;
     Search search;
-    if (dir->parent) {
-        if (wildcard_match(mask, ".")) search.entries.push_back(find_data(".", nullptr));
-        if (wildcard_match(mask, "..")) search.entries.push_back(find_data("..", nullptr));
-    }
-    for (const auto &child : dir->children) {
-        if (wildcard_match(mask, child->name) ||
-            (!child->short_name.empty() && wildcard_match(mask, child->short_name)))
-            search.entries.push_back(find_data(child->name, child.get()));
-    }
-    if (search.entries.empty()) return fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
-    *data = search.entries[0];
+    for (const std::string &dot : dots) search.narrow.push_back(find_data(dot, nullptr));
+    for (const FileNode *child : children) search.narrow.push_back(find_data(child->name, child));
+    if (search.narrow.empty()) return fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+    *data = search.narrow[0];
     search.next = 1;
-    uintptr_t number = new_handle_number();
-    g_searches[number] = search;
-    ++current_process().open_handles;
-    return reinterpret_cast<HANDLE>(number);
+    return add_search(search);
 }
 
 BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
     record_call("FindNextFileA", "");
-    auto it = g_searches.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == g_searches.end() || !data) return fail(ERROR_INVALID_HANDLE);
-    Search &s = it->second;
-    if (s.next >= s.entries.size()) return fail(ERROR_NO_MORE_FILES);
-    *data = s.entries[s.next++];
+    Search *s = find_search(handle);
+    if (!s || !data) return fail(ERROR_INVALID_HANDLE);
+    if (s->next >= s->narrow.size()) return fail(ERROR_NO_MORE_FILES);
+    *data = s->narrow[s->next++];
     return TRUE;
 }
 
 BOOL FindClose(HANDLE handle) {
     record_call("FindClose", "");
-    auto it = g_searches.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == g_searches.end()) return fail(ERROR_INVALID_HANDLE);
-    g_searches.erase(it);
-    --current_process().open_handles;
+    if (!end_search(handle)) return fail(ERROR_INVALID_HANDLE);
     return TRUE;
 }
 

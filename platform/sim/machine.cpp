@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "code_page.h"
 #include "mbcs.h"
 
 namespace sim {
@@ -108,6 +109,7 @@ void Registry::set_value(const std::string &key_path, const std::string &name, D
     }
     v->type = type;
     v->data = data;
+    v->unicode_data.clear();
 }
 
 void Registry::set_string(const std::string &key_path, const std::string &name,
@@ -121,6 +123,20 @@ void Registry::set_dword(const std::string &key_path, const std::string &name, D
     std::vector<uint8_t> data = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
                                  uint8_t(value >> 24)};
     set_value(key_path, name, 4, data);
+}
+
+void Registry::set_unicode_string(const std::string &key_path, const std::string &name,
+                                  DWORD type, const std::u16string &text, bool terminated) {
+    std::u16string stored = terminated ? text + u'\0' : text;
+    std::string ansi = unicode_to_ansi(stored);
+    set_value(key_path, name, type, std::vector<uint8_t>(ansi.begin(), ansi.end()));
+    RegValue *v = find(key_path)->value(name);
+    v->unicode_data.clear();
+    if (has_exact_ansi_form(stored)) return;
+    for (char16_t c : stored) {
+        v->unicode_data.push_back((uint8_t)(c & 0xFF));
+        v->unicode_data.push_back((uint8_t)(c >> 8));
+    }
 }
 
 bool Registry::has_value(const std::string &key_path, const std::string &name) const {
@@ -155,7 +171,7 @@ bool Registry::remove_tree(const std::string &path) {
 
 FileNode *FileNode::child(const std::string &child_name) const {
     for (const auto &c : children)
-        if (equal_nocase(c->name, child_name) ||
+        if ((!c->has_foreign_name() && equal_nocase(c->name, child_name)) ||
             (!c->short_name.empty() && equal_nocase(c->short_name, child_name)))
             return c.get();
     return nullptr;
@@ -163,7 +179,8 @@ FileNode *FileNode::child(const std::string &child_name) const {
 
 std::string FileNode::path() const {
     if (!parent) return name;  // "C:"
-    return parent->path() + "\\" + name;
+    bool by_short_name = has_foreign_name() && !short_name.empty();
+    return parent->path() + "\\" + (by_short_name ? short_name : name);
 }
 
 FileSystem::FileSystem() {}
@@ -252,6 +269,27 @@ FileNode *FileSystem::write_file(const std::string &path, const std::string &con
         node->parent = dir;
     }
     if (node->is_dir) return nullptr;
+    node->content = content;
+    node->attributes = attributes;
+    return node;
+}
+
+FileNode *FileSystem::write_unicode_file(const std::string &folder, const std::u16string &name,
+                                         const std::string &short_name,
+                                         const std::string &content, DWORD attributes) {
+    if (has_exact_ansi_form(name)) {
+        FileNode *node = write_file(folder + "\\" + unicode_to_ansi(name), content, attributes);
+        if (node) node->short_name = short_name;
+        return node;
+    }
+    FileNode *dir = make_dir(folder);
+    if (!dir) return nullptr;
+    dir->children.emplace_back(new FileNode);
+    FileNode *node = dir->children.back().get();
+    node->name = unicode_to_ansi(name);
+    node->unicode_name = name;
+    node->short_name = short_name;
+    node->parent = dir;
     node->content = content;
     node->attributes = attributes;
     return node;

@@ -22,7 +22,10 @@ namespace sim {
 struct RegValue {
     std::string name;
     DWORD type = 0;
-    std::vector<uint8_t> data;
+    std::vector<uint8_t> data;  // as the ANSI functions read it
+    // Set only for a text that the ANSI code page cannot hold: the data as stored (UTF-16LE).
+    // `data` is then its best-fit ANSI form.
+    std::vector<uint8_t> unicode_data;
 };
 
 struct RegKey {
@@ -60,6 +63,10 @@ struct Registry {
     void set_string(const std::string &key_path, const std::string &name,
                     const std::string &text);  // REG_SZ with terminator
     void set_dword(const std::string &key_path, const std::string &name, DWORD value);
+    // A string value stored as Unicode (the NT family's registry): what the ANSI functions
+    // read is its best-fit form. `terminated` false stores it without its terminator.
+    void set_unicode_string(const std::string &key_path, const std::string &name, DWORD type,
+                            const std::u16string &text, bool terminated = true);
     bool has_value(const std::string &key_path, const std::string &name) const;
     // Deletes a key with its subkeys, moving it to the graveyard; true when it existed.
     bool remove_tree(const std::string &path);
@@ -68,6 +75,10 @@ struct Registry {
 struct FileNode {
     std::string name;
     std::string short_name;  // 8.3 name; empty when the long name is already one
+    // Set only for a name that the ANSI code page cannot hold: the true name. `name` is then
+    // what the ANSI listing hands back for it (its best-fit form), which reaches no entry; the
+    // ANSI functions reach the entry through its 8.3 name alone.
+    std::u16string unicode_name;
     bool is_dir = false;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE_VALUE;
     std::string content;
@@ -77,7 +88,10 @@ struct FileNode {
 
     static constexpr DWORD FILE_ATTRIBUTE_ARCHIVE_VALUE = 0x20;
     FileNode *child(const std::string &child_name) const;
+    // The ANSI path that reaches the entry; for a foreign name without an 8.3 name, its
+    // best-fit form, which reaches no entry or another one.
     std::string path() const;
+    bool has_foreign_name() const { return !unicode_name.empty(); }
 };
 
 struct PendingRename {
@@ -93,6 +107,12 @@ struct FileSystem {
     FileNode *make_dir(const std::string &path);  // creates every missing folder
     FileNode *write_file(const std::string &path, const std::string &content,
                          DWORD attributes = 0x20);
+    // A file whose true name is the Unicode `name`, as the NT family keeps it: a name the
+    // code page holds exactly is planted as its ANSI text; any other is reached by the ANSI
+    // functions through `short_name` alone (empty: not at all).
+    FileNode *write_unicode_file(const std::string &folder, const std::u16string &name,
+                                 const std::string &short_name, const std::string &content,
+                                 DWORD attributes = 0x20);
     bool exists(const std::string &path) const { return find(path) != nullptr; }
     bool remove(const std::string &path);  // removes a file or a folder tree
     std::vector<std::string> list_all() const;  // every path, depth first

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "driver_store.h"
+#include "files_wide_api.h"
+#include "registry_wide_api.h"
 #include "machine.h"
 #include "mbcs.h"
 #include "process_api.h"
@@ -37,6 +39,11 @@ bool is_module(HMODULE module, const char *name) {
     return false;
 }
 
+template <typename Function>
+FARPROC as_proc(Function *function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(function));
+}
+
 }  // namespace
 
 HMODULE GetModuleHandleA(LPCSTR module_name) {
@@ -56,7 +63,15 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
     // Export names are compared exactly, as the platform does.
     if (by_name && is_module(module, "setupapi.dll") &&
         std::strcmp(proc_name, "SetupUninstallOEMInfA") == 0 && oem_inf_uninstall_exists())
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(&SetupUninstallOEMInfA));
+        return as_proc(&SetupUninstallOEMInfA);
+    // Windows 98/ME export these too, as stubs that fail with ERROR_CALL_NOT_IMPLEMENTED,
+    // which the simulated functions do there as well.
+    if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindFirstFileW") == 0)
+        return as_proc(&FindFirstFileW);
+    if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindNextFileW") == 0)
+        return as_proc(&FindNextFileW);
+    if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegQueryValueExW") == 0)
+        return as_proc(&RegQueryValueExW);
     if (by_name && is_module(module, "kernel32.dll")) {
         if (FARPROC found = kernel32_process_export(proc_name)) return found;
     }

@@ -222,6 +222,11 @@ LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD typ
         return ERROR_MORE_DATA;
     }
     if (size) memcpy(data, v->data.data(), size);
+    // The NT family terminates a string stored without its terminator when the buffer has
+    // room for it, without counting it (Wine does the same).
+    bool text = v->type == REG_SZ || v->type == REG_EXPAND_SZ || v->type == REG_MULTI_SZ;
+    if (current_machine().is_nt() && text && size && v->data[size - 1] && *data_size > size)
+        data[size] = 0;
     *data_size = size;
     return ERROR_SUCCESS;
 }
@@ -247,6 +252,7 @@ LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD type, con
     }
     v->type = type;
     v->data = bytes;
+    v->unicode_data.clear();
     return ERROR_SUCCESS;
 }
 

@@ -36,6 +36,8 @@ typedef uint16_t USHORT;
 typedef int16_t SHORT;
 typedef UINT *PUINT;
 typedef uint16_t WCHAR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR;
 typedef void *PVOID;
 typedef void *LPVOID;
 typedef const void *LPCVOID;
@@ -133,6 +135,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_CANTOPEN 1011L
 #define ERROR_CANTREAD 1012L
 #define ERROR_CANTWRITE 1013L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_NOT_ALL_ASSIGNED 1300L
 #define ERROR_NO_SUCH_PRIVILEGE 1313L
 #define ERROR_INVALID_SECURITY_DESCR 1338L

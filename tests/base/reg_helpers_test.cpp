@@ -87,7 +87,7 @@ TEST_F(RegHelpersTest, ReadsStringTypesAsTerminatedText) {
     int rc;
     EXPECT_EQ("abc", read("Software\\S", "sz", 260, &rc));
     EXPECT_EQ(1, rc);
-    EXPECT_EQ("ab", read("Software\\S", "raw", 260, &rc)) << "stored without terminator: last byte lost";
+    EXPECT_EQ("abc", read("Software\\S", "raw", 260, &rc)) << "stored without terminator: read whole";
     EXPECT_EQ(1, rc);
     EXPECT_EQ("%SystemRoot%\\x", read("Software\\S", "expand", 260, &rc)) << "not expanded";
     EXPECT_EQ("first", read("Software\\S", "multi", 260, &rc)) << "the first string counts";

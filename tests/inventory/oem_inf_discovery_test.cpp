@@ -173,6 +173,20 @@ TEST_F(InfDirectoryFallbackTest, NamesThatDoNotFitThePathArePassedOver) {
     EXPECT_EQ(nullptr, files);
 }
 
+TEST_F(InfDirectoryFallbackTest, NamesTheCodePageCannotHoldAreLeftAlone) {
+    // The ANSI listing would hand back "..\..\victim.inf" and "oeme.inf": other files.
+    const std::string text = inf_text("uninstallable", "USB\\VID_FFFF&PID_0001&MI_00");
+    machine.files.write_file("C:\\victim.inf", text);
+    machine.files.write_file("C:\\WINDOWS\\inf\\oeme.inf", inf_text("uninstallable", "ROOT\\OTHER"));
+    machine.files.write_unicode_file("C:\\WINDOWS\\inf", u"..\u00A5..\u00A5victim.inf", "__~1.INF", text);
+    machine.files.write_unicode_file("C:\\WINDOWS\\inf", u"oem\u00E9.inf", "OEM~1.INF", text);
+    record.os_class = OS_WINXP;
+    discover_oem_infs(&record);
+    EXPECT_EQ((std::vector<std::string>{"C:\\WINDOWS\\inf\\oem1.pnf", "C:\\WINDOWS\\inf\\oem1.inf"}),
+              texts_of(record.files_to_delete))
+        << "nor through the 8.3 name, whose PNF twin would be another file's";
+}
+
 TEST_F(InfDirectoryFallbackTest, AMissingDirectoryFindsNothing) {
     string_list_entry *files = nullptr;
     EXPECT_EQ(0, scan_inf_directory(record.device_ids, record.device_names, "C:\\NoSuchDir", OS_WINXP, &files, 1));

@@ -126,4 +126,12 @@ TEST_F(ProductRecord, OverlongInstallPathIsIgnored) {
     EXPECT_STREQ("", record.install_dir) << "no cut install folder to sweep";
 }
 
+TEST_F(ProductRecord, InstallPathThatReadsAsAnotherFolderIsIgnored) {
+    // One folder name under code page 932 best fit: the ANSI read gives "halvenor\K440dT".
+    machine.registry.set_unicode_string(key, "InstallPath", REG_SZ,
+                                        u"C:\\Program Files\\halvenor\u00A5K440dT");
+    read();
+    EXPECT_STREQ("", record.install_dir) << "another program's folder is never swept";
+}
+
 }  // namespace

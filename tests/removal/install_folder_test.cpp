@@ -65,7 +65,7 @@ TEST_F(InstallFolderSweep, ARecordNamingTheSystemFolderDeletesNothingThere) {
         strcpy(record.own_path, process.module_path.c_str());
         strcpy(record.install_dir, folder);
         EXPECT_EQ(0, run_removal(&record));
-        EXPECT_TRUE(machine.calls_to("FindFirstFileA").empty()) << folder << " is never listed";
+        EXPECT_TRUE(machine.calls_to("FindFirstFileW").empty()) << folder << " is never listed";
         free_run_lists(&record);
     }
     EXPECT_TRUE(machine.files.exists("C:\\WINDOWS\\system32\\kernel32.dll"));

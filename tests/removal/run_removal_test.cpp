@@ -99,7 +99,7 @@ TEST_F(RunRemoval, LeaveSourceSkipsOnlyTheSweep) {
     EXPECT_EQ(nullptr, machine.registry.find("Software\\TAVO\\X"));
     EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\system32\\K440dTuc.sys"));
     EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
-    EXPECT_TRUE(machine.calls_to("FindFirstFileA").empty());
+    EXPECT_TRUE(machine.calls_to("FindFirstFileW").empty());
 }
 
 TEST_F(RunRemoval, PrefixOnlyTouchesEntriesWithTheShortName) {
@@ -108,8 +108,8 @@ TEST_F(RunRemoval, PrefixOnlyTouchesEntriesWithTheShortName) {
     EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
     EXPECT_FALSE(machine.files.exists(kInstall + "\\K440dTab.ini"));
     EXPECT_EQ((std::vector<std::string>{process.module_path}), pending());
-    ASSERT_EQ(1u, machine.calls_to("FindFirstFileA").size());
-    EXPECT_EQ(kInstall + "\\K440dT*.*", machine.calls_to("FindFirstFileA")[0].detail);
+    ASSERT_EQ(1u, machine.calls_to("FindFirstFileW").size()) << "the NT family lists in Unicode";
+    EXPECT_EQ(kInstall + "\\K440dT*.*", machine.calls_to("FindFirstFileW")[0].detail);
 }
 
 TEST_F(RunRemoval, EmptyInstallDirEndsAfterTheFixedFiles) {
@@ -117,7 +117,7 @@ TEST_F(RunRemoval, EmptyInstallDirEndsAfterTheFixedFiles) {
     machine.files.write_file("C:\\Windows\\inf\\K440dTuc.inf", "x");
     run_removal(&record);
     EXPECT_FALSE(machine.files.exists("C:\\Windows\\inf\\K440dTuc.inf")) << "a fixed file";
-    EXPECT_TRUE(machine.calls_to("FindFirstFileA").empty());
+    EXPECT_TRUE(machine.calls_to("FindFirstFileW").empty());
     EXPECT_TRUE(pending().empty());
 }
 
