@@ -313,7 +313,8 @@ class Prefix:
 
     def restart(self, timeout=120):
         """A restart: wineboot -r carries out PendingFileRenameOperations, wininit.ini's
-        [rename] section and RunOnce. In-use files are no longer in use afterwards."""
+        [rename] section and RunOnce. The planted in-use files are released first, as a restart
+        closes every handle."""
         self.release_held()
         self._held = []
         self.wine(["wineboot", "-r"], timeout=timeout)
