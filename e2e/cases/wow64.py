@@ -9,7 +9,7 @@ sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import ROOT, case, check, check_equal, main  # noqa: E402
 from harnesslib.prefix64 import Prefix64  # noqa: E402
 
-FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "nt-driver-set")
+FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
 INSTALL = "C:\\Program Files (x86)\\halvenor\\K440dT"
 PROGRAM = INSTALL + "\\K440dTUn.exe"
 COMPANION = INSTALL + "\\K440dTUn64.exe"
