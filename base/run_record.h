@@ -39,6 +39,8 @@ struct run_record {
     // restart.
     int companion;
     char partner_path[PATH_SIZE];
+    int dry_run;                  // "-dry_run": the removal's plan goes to the log, nothing changes
+    char log_file[PATH_SIZE];     // "-log_file:<path>"; empty when none was given
 };
 
 // Releases every list of the record; returns 0.

@@ -148,9 +148,12 @@ class Prefix:
         Returns the list of planted file entries (attributes, windows path)."""
         planted = []
         reg = os.path.join(fixture_dir, "registry.reg")
+        files = os.path.join(fixture_dir, "files.txt")
+        if not os.path.exists(reg) and not os.path.exists(files):
+            # A fixture that moved would otherwise plant nothing and pass cases it should fail.
+            raise FileNotFoundError("no registry.reg or files.txt in " + fixture_dir)
         if os.path.exists(reg):
             self.import_reg(reg)
-        files = os.path.join(fixture_dir, "files.txt")
         if os.path.exists(files):
             planted = self.plant_files(files)
         return planted
