@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/reg_text.h"
+#include "base/registry_view.h"
 
 namespace {
 
@@ -10,7 +11,9 @@ typedef int (*listing_at)(HKEY, string_list_entry **);
 
 int list_under(const char *path, string_list_entry **list, listing_at lister) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     int added = lister(key, list);
     RegCloseKey(key);
     return added;
@@ -68,7 +71,9 @@ int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD siz
 
 int reg_read_string(const char *path, const char *value_name, char *buffer, DWORD size) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     int done = reg_read_string_at(key, value_name, buffer, size);
     RegCloseKey(key);
     return done;
@@ -76,7 +81,9 @@ int reg_read_string(const char *path, const char *value_name, char *buffer, DWOR
 
 int reg_key_exists(const char *path) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     RegCloseKey(key);
     return 1;
 }

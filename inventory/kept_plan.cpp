@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "base/mbtext.h"
+#include "base/registry_view.h"
 #include "inventory/finding_checks.h"
 #include "platform/win32.h"
 
@@ -38,7 +39,8 @@ void add_missing_pairs(const value_pair_entry *from, value_pair_entry **to) {
 // The record key that holds the plan: the uninstall record, else the product record.
 int read_plan_of(const run_record *record, const char *key_path, kept_plan *plan) {
     HKEY key;
-    if (!key_path[0] || RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (!key_path[0] || RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0,
+                                       KEY_READ | software_view_access(key_path), &key) != ERROR_SUCCESS)
         return 0;
     char *data = (char *)calloc(1, REMOVAL_PLAN_SIZE + 2);
     DWORD type = 0;

@@ -11,6 +11,7 @@
 #include "registry_wide_api.h"
 #include "machine.h"
 #include "mbcs.h"
+#include "process_api.h"
 #include "system_api.h"
 
 using namespace sim;
@@ -71,6 +72,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         return as_proc(&FindNextFileW);
     if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegQueryValueExW") == 0)
         return as_proc(&RegQueryValueExW);
+    if (by_name && is_module(module, "kernel32.dll")) {
+        if (FARPROC found = kernel32_process_export(proc_name)) return found;
+    }
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
 }
