@@ -1,7 +1,7 @@
 // Inventory plus removal on simulated NT machines of growing size: uninstall records,
 // services (a tenth of them the driver set's) and the keys below the queued trees all grow
 // with the scale. Reports the time of one run (machine building excluded) and the process's
-// peak memory so far.
+// peak memory over every run up to that one (the resident-set high-water mark).
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 

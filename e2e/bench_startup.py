@@ -19,7 +19,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import ROOT, HarnessError, Prefix  # noqa: E402
 
-FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "nt-driver-set")
+FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
 EMPTY_EXE = os.path.join(ROOT, "build", "win", "e2e-tools", "empty_gui.exe")
 EMPTY_WINDOWS_PATH = "C:\\e2e-tools\\empty_gui.exe"
 

@@ -13,7 +13,7 @@ from harness import Prefix  # noqa: E402
 # The driver set as its installer leaves it, with look-alikes that must stay: on Windows XP the
 # records, files and services plus the handset's device instances and OEM INF copies.
 DEMOS = {
-    "winxp": ("Windows XP", [os.path.join(harness.ROOT, "e2e", "fixtures", "nt-driver-set"),
+    "winxp": ("Windows XP", [os.path.join(harness.ROOT, "tests", "fixtures", "nt-driver-set"),
                              os.path.join(harness.ROOT, "e2e", "fixtures", "nt-devices")]),
     "winme": ("Windows ME", [os.path.join(harness.ROOT, "tests", "fixtures", "legacy-driver-set")]),
 }

@@ -5,7 +5,7 @@ A case looks like this:
     from harness import Prefix, check_equal
 
     with Prefix("quiet_bogus", version="winxp") as p:
-        p.plant("e2e/fixtures/nt-driver-set")          # registry.reg + files.txt
+        p.plant("tests/fixtures/nt-driver-set")        # registry.reg + files.txt
         exe = p.install_product()                       # C:\\Program Files\\halvenor\\K440dT\\...
         before = p.snapshot()
         result = p.run(exe, ["-quiet", "-bogus"])
@@ -31,6 +31,7 @@ from harnesslib.dos_attributes import (DIRECTORY, HIDDEN, READONLY, SYSTEM,  # n
                                        attribute_letters, dos_attributes, set_dos_attributes)
 from harnesslib.errors import CheckFailed, HarnessError, NoThirtyTwoBitCode  # noqa: F401
 from harnesslib.errors import trace as _trace  # noqa: F401
+from harnesslib.expected_removals import read_expected_removals  # noqa: F401
 from harnesslib.file_list import DIGEST_LIMIT, FileEntry, list_files, read_file_list  # noqa: F401
 from harnesslib.prefix import Prefix  # noqa: F401
 from harnesslib.registry_files import (REG_BINARY, REG_DWORD, REG_EXPAND_SZ,  # noqa: F401

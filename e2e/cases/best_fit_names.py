@@ -10,7 +10,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import ROOT, Prefix, case, check, check_equal, main, set_dos_attributes  # noqa: E402
 
-FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "nt-driver-set")
+FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
 ABOVE = "C:\\Program Files\\halvenor"
 INSTALL = ABOVE + "\\K440dT"
 OTHER = ABOVE + "\\Other"

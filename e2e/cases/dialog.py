@@ -11,6 +11,9 @@ from harness import (DEFAULT_INSTALL_DIR, ROOT, HarnessError, Prefix, case, chec
                      check_equal, main, parse_wintool_output)
 
 FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "ui-driver-set")
+GATED_DEVICE = os.path.join(ROOT, "e2e", "fixtures", "ui-gated-device")
+GATE_DLL = os.path.join(ROOT, "build", "win", "e2e-tools", "gated_coinstaller_dll.dll")
+GATE_WINDOWS_PATH = "C:\\windows\\system32\\gated_coinstaller_dll.dll"
 MARKER_EXE = os.path.join(ROOT, "build", "win", "e2e-tools", "marker.exe")
 PRODUCT_KEY = "HKLM\\Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}"
 RUN_ONCE = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"
@@ -70,11 +73,10 @@ def start_trace(p, dialog):
     return trace
 
 
-def traced_states(trace):
+def read_states(lines):
     """[{id: (visible, text bytes)}] in the order the trace saw them."""
-    out, _ = trace.communicate(timeout=90)
     states, current = [], None
-    for line in out.decode("latin-1").splitlines():
+    for line in lines:
         f = line.split("\t")
         if f[0] == "state":
             current = {}
@@ -85,6 +87,32 @@ def traced_states(trace):
             current = None
     # While the dialog is destroyed its controls go one by one: keep the whole states.
     return [s for s in states if all(i in s for i in (1002, 1003, 1004))]
+
+
+def read_until_state(trace, wanted):
+    """The trace's lines up to the end of the first state that `wanted` accepts, or to the end
+    of the trace."""
+    lines = []
+    for raw in trace.stdout:
+        lines.append(raw.decode("latin-1").rstrip("\r\n"))
+        if lines[-1] == "end" and read_states(lines) and wanted(read_states(lines)[-1]):
+            break
+    return lines
+
+
+def shows_progress(state):
+    return state[1002][1] == b"Uninstalling..."
+
+
+def shows_progress_alone(state):
+    return shows_progress(state) and not state[1003][0] and not state[1004][0]
+
+
+def wait_for_file(path, timeout):
+    deadline = time.time() + timeout
+    while time.time() < deadline and not os.path.exists(path):
+        time.sleep(0.05)
+    return os.path.exists(path)
 
 
 @case
@@ -111,17 +139,27 @@ def dialog_cancel_changes_nothing():
 def dialog_uninstall_shows_progress_then_success():
     with Prefix("dialog_uninstall", version="winxp") as p:
         p.plant(FIXTURE)
+        # The removal waits in the co-installer of a planted device until the case has looked
+        # at the dialog: what the trace sees then is what the removal runs under, not a sample
+        # that happened to fall within it.
+        p.plant(GATED_DEVICE)
+        p.copy_in(GATE_DLL, GATE_WINDOWS_PATH)
+        held, go = p.host_path(GATE_WINDOWS_PATH + ".held"), p.host_path(GATE_WINDOWS_PATH + ".go")
         process, dialog = open_dialog(p)
         trace = start_trace(p, dialog)
         p.click(dialog, 1003)
-        states = traced_states(trace)
-        progress = [s for s in states
-                    if s.get(1002, (None, b""))[1] == b"Uninstalling..."]
-        check(progress, "the trace never saw the progress text: %r" % states)
-        hidden = [s for s in progress if not s[1003][0] and not s[1004][0]]
-        check(hidden, "the progress text with both buttons hidden: %r" % progress)
-        check(states[-1] in hidden, "the buttons stay hidden until the dialog closes: %r"
-              % states[-1])
+        check(wait_for_file(held, 60), "the removal did not reach the planted device's "
+              "co-installer")
+        lines = read_until_state(trace, shows_progress_alone)
+        during = read_states(lines)
+        check(during and shows_progress_alone(during[-1]),
+              "while the removal runs: the progress text with both buttons hidden: %r" % during)
+        open(go, "wb").close()
+        after = read_states(lines + read_until_state(trace, lambda state: False))[len(during):]
+        trace.wait(timeout=30)
+        check(all(shows_progress_alone(s) for s in after),
+              "the progress text and the hidden buttons stay until the dialog closes: %r"
+              % after)
         box = wait_other_box(p, {dialog.hwnd})
         check(box is not None, "no success box after the removal")
         check_equal(SUCCESS, box.text_bytes, "text of the success box")

@@ -6,45 +6,15 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import ROOT, Prefix, case, check, check_equal, main  # noqa: E402
+from harness import (ROOT, Prefix, case, check, check_equal, main,  # noqa: E402
+                     read_expected_removals)
 
 FIXTURE = os.path.join(ROOT, "tests", "fixtures", "legacy-driver-set")
 PROGRAM = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe"
 HKLM = "HKEY_LOCAL_MACHINE\\"
-CLASS = "System\\CurrentControlSet\\Services\\Class\\"
-OEM_NAME = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\SetupX\\INF\\OEM Name"
 
-KEYS_GONE = [
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset",
-    "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
-    "Enum\\K440dTCR",
-    "Enum\\Root\\K440dTCR",
-    "Enum\\USB\\VID_FFFF&PID_0001",
-    "Enum\\USB\\VID_FFFF&PID_0001&MI_00",
-    "Enum\\PCI\\VEN_1234&DEV_5678",
-    "Enum\\PCI\\VEN_1234&DEV_9999",
-] + [CLASS + d for d in ("Modem\\0003", "Modem\\0004", "Ports\\0002", "Ports\\0005",
-                         "MEDIA\\0007", "USB\\0010")]
-KEYS_GONE_ON_ME = ["Enum\\USBSTOR\\DISK&VEN_ORVANE&PROD_PHONE", CLASS + "DiskDrive\\0003"]
-OEM_VALUES_GONE = ["ORVANE TELK440DTMD.INF", "Orvane TelK440dTpt.INF", "k440dtuc.inf"]
+EXPECTED = read_expected_removals(FIXTURE)
 
-FILES_GONE = [
-    "C:\\WINDOWS\\SYSTEM\\K440dTw9.sys",
-    "C:\\WINDOWS\\SYSTEM\\K440dTcr.sys",
-    "C:\\WINDOWS\\SYSTEM32\\DRIVERS\\K440dTuc.sys",
-    "C:\\WINDOWS\\SYSTEM\\IOSUBSYS\\K440dTm9.vxd",
-    "C:\\WINDOWS\\SYSTEM\\VMM32\\K440dTvd.vxd",
-    "C:\\WINDOWS\\INF\\drvidx.bin",
-    "C:\\WINDOWS\\INF\\drvdata.bin",
-    "C:\\WINDOWS\\INF\\K440dTuc.inf",
-    "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTmd.INF",
-    "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTpt.INF",
-    "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTpc.INF",
-    "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTuc.INF",
-    "C:\\Program Files\\halvenor\\K440dT\\readme.txt",
-    "C:\\Program Files\\halvenor\\K440dT\\K440dT helper.dll",
-]
-FILES_GONE_AT_RESTART = [PROGRAM]
 # Wine carries out wininit.ini whenever a session starts (its start-up runs the restart work),
 # so a wininit.ini planted before the run would be consumed before the program starts; the
 # lines other programs leave there are shown to stay by the host tests instead.
@@ -85,7 +55,7 @@ def check_registry(diff, after, keys_gone):
     stray = [k for k in diff.removed_keys if not below_any(k, roots)]
     check_equal([], stray, "keys removed that are not the driver set's")
     value_lines = [v for v in diff.removed_values if not below_any(v.split(" = ")[0].rsplit("\\", 1)[0], roots)]
-    expected = lowered("%s%s\\%s" % (HKLM, OEM_NAME, n) for n in OEM_VALUES_GONE)
+    expected = lowered("%s%s\\%s" % (HKLM, key, name) for key, name in EXPECTED["value"])
     check_equal(expected, lowered(v.split(" = ")[0] for v in value_lines),
                 "values removed outside the removed keys")
     check_equal([], diff.added_keys, "keys the run added")
@@ -108,7 +78,7 @@ def quiet_run(version, keys_gone):
         after = p.snapshot()
         diff = before.diff(after, ignore_keys=WINE_SESSION_CHURN, ignore_files=HARNESS_FILES)
         check_registry(diff, after, keys_gone)
-        check_equal(file_entries(FILES_GONE), removed_file_paths(diff), "files removed by the run")
+        check_equal(file_entries(EXPECTED["file"]), removed_file_paths(diff), "files removed by the run")
         check_equal(["c:\\windows\\wininit.ini"], [f.split(" [")[0] for f in diff.added_files],
                     "files the run added")
         check_equal([], diff.changed_files, "files the run changed")
@@ -117,7 +87,8 @@ def quiet_run(version, keys_gone):
         p.restart()
         restarted = p.snapshot()
         diff = before.diff(restarted, ignore_keys=WINE_SESSION_CHURN, ignore_files=HARNESS_FILES)
-        check_equal(file_entries(FILES_GONE + FILES_GONE_AT_RESTART), removed_file_paths(diff),
+        check_equal(file_entries(EXPECTED["file"] + EXPECTED["file_at_restart"]),
+                    removed_file_paths(diff),
                     "files gone after the restart")
         check_equal(["c:\\windows\\wininit.bak"], [f.split(" [")[0] for f in diff.added_files],
                     "files that appeared by the restart (no stray file anywhere on C:)")
@@ -125,12 +96,12 @@ def quiet_run(version, keys_gone):
 
 @case
 def legacy_quiet_removal_on_win98se():
-    quiet_run("win98", KEYS_GONE)
+    quiet_run("win98", EXPECTED["key"])
 
 
 @case
 def legacy_quiet_removal_on_winme():
-    quiet_run("winme", KEYS_GONE + KEYS_GONE_ON_ME)
+    quiet_run("winme", EXPECTED["key"] + EXPECTED["key_on_me"])
 
 
 main()

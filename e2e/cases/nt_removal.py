@@ -4,9 +4,10 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import ROOT, Prefix, case, check, check_equal, main  # noqa: E402
+from harness import (ROOT, Prefix, case, check, check_equal, main,  # noqa: E402
+                     read_expected_removals)
 
-FIXTURE = os.path.join(ROOT, "e2e", "fixtures", "nt-driver-set")
+FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
 INSTALL = "C:\\Program Files\\halvenor\\K440dT"
 PROGRAM = INSTALL + "\\K440dTUn.exe"
 SUBFOLDER = INSTALL + "\\Drivers"
@@ -15,22 +16,7 @@ HKLM = "HKEY_LOCAL_MACHINE\\"
 WINE_DISPLAY_CHURN = r"\\control\\class\\\{4d36e968-e325-11ce-bfc1-08002be10318\}\\0000$"
 SESSION_MANAGER = HKLM + "System\\CurrentControlSet\\Control\\Session Manager"
 
-# The trees that go, each with every key below it.
-REMOVED_TREES = [
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset",
-    "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
-    "System\\CurrentControlSet\\Services\\K440dTuc",
-    "System\\CurrentControlSet\\Services\\K440dTmdm",
-]
-REMOVED_FLAGS = ["IgnoreHWSerNumFFFF0001", "IgnoreHWSerNum0A2B01C3"]
-REMOVED_FILES = [
-    "C:\\windows\\system32\\drivers\\K440dTuc.sys", "C:\\windows\\system32\\drivers\\K440dTcm.sys",
-    "C:\\windows\\system32\\K440dTwh.sys", "C:\\windows\\system32\\drivers\\K440dTox.sys",
-    "C:\\windows\\system32\\K440dTIN.dll", "C:\\windows\\inf\\oem12.inf",
-    "C:\\windows\\inf\\oem12.PNF", "C:\\windows\\inf\\K440dTuc.inf", "C:\\windows\\inf\\K440dTuc.PNF",
-    INSTALL + "\\readme.txt", INSTALL + "\\setup.ini", INSTALL + "\\K440dTIN.dll",
-]
-
+EXPECTED = read_expected_removals(FIXTURE)
 
 def lower_all(items):
     return sorted(i.lower() for i in items)
@@ -61,14 +47,13 @@ def uninstall_on(version):
         after = p.snapshot()
         diff = before.diff(after, ignore_keys=[WINE_DISPLAY_CHURN])
 
-        expected_keys = keys_under(before, REMOVED_TREES)
-        check(len(expected_keys) >= len(REMOVED_TREES), "the fixture plants %r" % REMOVED_TREES)
+        expected_keys = keys_under(before, EXPECTED["key"])
+        check(len(expected_keys) >= len(EXPECTED["key"]), "the fixture plants %r" % EXPECTED["key"])
         check_equal(expected_keys, lower_all(diff.removed_keys),
                     "keys removed on %s" % version)
         removed_keys = set(k.lower() for k in diff.removed_keys)
         loose_values = [v for v in diff.removed_values if key_of(v) not in removed_keys]
-        check_equal(lower_all(HKLM + "System\\CurrentControlSet\\Control\\UsbFlags\\" + f
-                              for f in REMOVED_FLAGS),
+        check_equal(lower_all("%s%s\\%s" % (HKLM, key, name) for key, name in EXPECTED["value"]),
                     lower_all(v.split(" = ")[0] for v in loose_values),
                     "single values removed on %s" % version)
         check_equal([], diff.added_keys, "keys added on %s" % version)
@@ -78,7 +63,7 @@ def uninstall_on(version):
         others = [v for v in diff.added_values + diff.changed_values if v not in pending]
         check_equal([], others, "other values added or changed on %s" % version)
 
-        check_equal(lower_all(REMOVED_FILES), lower_all(f.rsplit(" [", 1)[0] for f in diff.removed_files),
+        check_equal(lower_all(EXPECTED["file"]), lower_all(f.rsplit(" [", 1)[0] for f in diff.removed_files),
                     "files removed on %s" % version)
         check_equal([], diff.added_files, "files added on %s" % version)
         check(all(f.lower().startswith(PROGRAM.lower()) for f in diff.changed_files),
@@ -95,7 +80,7 @@ def uninstall_on(version):
         check(restarted.file(SUBFOLDER) is None, "the empty subfolder is gone after the restart")
         check(restarted.file(INSTALL) is not None, "the install folder itself stays")
         gone = after.diff(restarted).removed_files
-        check_equal(lower_all([PROGRAM, SUBFOLDER]), lower_all(f.rsplit(" [", 1)[0] for f in gone),
+        check_equal(lower_all(EXPECTED["file_at_restart"]), lower_all(f.rsplit(" [", 1)[0] for f in gone),
                     "files the restart removed on %s" % version)
 
 

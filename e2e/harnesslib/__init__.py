@@ -9,4 +9,5 @@
     registry_files  Wine's registry files and .reg files, in one shape
     snapshots       snapshots of a prefix and their difference
     prefix          one case's prefix
+    expected_removals  the expected.txt of a whole-run fixture
 """

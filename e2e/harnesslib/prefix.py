@@ -145,9 +145,12 @@ class Prefix:
         Returns the list of planted file entries (attributes, windows path)."""
         planted = []
         reg = os.path.join(fixture_dir, "registry.reg")
+        files = os.path.join(fixture_dir, "files.txt")
+        if not os.path.exists(reg) and not os.path.exists(files):
+            # A fixture that moved would otherwise plant nothing and pass cases it should fail.
+            raise FileNotFoundError("no registry.reg or files.txt in " + fixture_dir)
         if os.path.exists(reg):
             self.import_reg(reg)
-        files = os.path.join(fixture_dir, "files.txt")
         if os.path.exists(files):
             planted = self.plant_files(files)
         return planted
@@ -310,7 +313,8 @@ class Prefix:
 
     def restart(self, timeout=120):
         """A restart: wineboot -r carries out PendingFileRenameOperations, wininit.ini's
-        [rename] section and RunOnce. In-use files are no longer in use afterwards."""
+        [rename] section and RunOnce. The planted in-use files are released first, as a restart
+        closes every handle."""
         self.release_held()
         self._held = []
         self.wine(["wineboot", "-r"], timeout=timeout)

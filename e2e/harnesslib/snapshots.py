@@ -15,6 +15,13 @@ WINE_CHURN_KEYS = [
 WINE_CHURN_VALUES = [
     r"^hkey_local_machine\\system\\currentcontrolset\\control\\class\\"
     r"\{4d36e968-e325-11ce-bfc1-08002be10318\}\\\d{4}\\driverdatedata$",
+    # Wine's own display adapter and monitor: a server that finds them half-written gives the
+    # adapter a new VideoID and LUID, and the monitor the adapter's new LUID.
+    r"^hkey_local_machine\\system\\currentcontrolset\\enum\\pci\\ven_0000&dev_0000[^\\]*"
+    r"\\[^\\]+\\(device parameters\\videoid|properties\\"
+    r"\{60b193cb-5276-4d0f-96fc-f173abad3ec6\}\\0002\\@?)$",
+    r"^hkey_local_machine\\system\\currentcontrolset\\enum\\display\\[^\\]+\\[^\\]+"
+    r"\\properties\\\{ca085853-16ce-48aa-b114-de9c72334223\}\\0001\\@?$",
 ]
 WINE_CHURN_FILES = [
     r"^c:\\e2e-tools(\\|$)",

@@ -7,12 +7,12 @@
 #include "base/os_class.h"
 #include "sim/restart_model.h"
 #include "sim/snapshot_lines.h"
+#include "support/expected_removals.h"
 #include "support/sim_test.h"
 
 namespace {
 
 const char *const kClass = "System\\CurrentControlSet\\Services\\Class\\";
-const char *const kOemName = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\SetupX\\INF\\OEM Name";
 const char *const kProgram = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
 
 line_set lines_under_any(const line_set &lines, const std::vector<std::string> &paths) {
@@ -33,45 +33,18 @@ class LegacyWholeRun : public SimTest, public ::testing::WithParamInterface<int>
         use_os(GetParam());
         load_fixture("legacy-driver-set");
         process.module_path = kProgram;
+        std::string error;
+        ASSERT_TRUE(read_expected_removals("legacy-driver-set", &expected, &error)) << error;
     }
 
     std::vector<std::string> keys_gone() const {
-        std::vector<std::string> keys = {
-            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset",
-            "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
-            "Enum\\K440dTCR",
-            "Enum\\Root\\K440dTCR",
-            "Enum\\USB\\VID_FFFF&PID_0001",
-            "Enum\\USB\\VID_FFFF&PID_0001&MI_00",
-            "Enum\\PCI\\VEN_1234&DEV_5678",
-            "Enum\\PCI\\VEN_1234&DEV_9999",
-        };
-        for (const char *driver : {"Modem\\0003", "Modem\\0004", "Ports\\0002", "Ports\\0005",
-                                   "MEDIA\\0007", "USB\\0010"})
-            keys.push_back(std::string(kClass) + driver);
-        if (GetParam() == OS_WINME) {
-            keys.push_back("Enum\\USBSTOR\\DISK&VEN_ORVANE&PROD_PHONE");
-            keys.push_back(std::string(kClass) + "DiskDrive\\0003");
-        }
+        std::vector<std::string> keys = expected.keys;
+        if (GetParam() == OS_WINME)
+            keys.insert(keys.end(), expected.keys_on_me.begin(), expected.keys_on_me.end());
         return keys;
     }
 
-    std::vector<std::string> files_gone_at_once() const {
-        return {"C:\\WINDOWS\\SYSTEM\\K440dTw9.sys",
-                "C:\\WINDOWS\\SYSTEM\\K440dTcr.sys",
-                "C:\\WINDOWS\\SYSTEM32\\DRIVERS\\K440dTuc.sys",
-                "C:\\WINDOWS\\SYSTEM\\IOSUBSYS\\K440dTm9.vxd",
-                "C:\\WINDOWS\\SYSTEM\\VMM32\\K440dTvd.vxd",
-                "C:\\WINDOWS\\INF\\drvidx.bin",
-                "C:\\WINDOWS\\INF\\drvdata.bin",
-                "C:\\WINDOWS\\INF\\K440dTuc.inf",
-                "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTmd.INF",
-                "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTpt.INF",
-                "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTpc.INF",
-                "C:\\WINDOWS\\INF\\OTHER\\Orvane TelK440dTuc.INF",
-                "C:\\Program Files\\halvenor\\K440dT\\readme.txt",
-                "C:\\Program Files\\halvenor\\K440dT\\K440dT helper.dll"};
-    }
+    expected_removals expected;
 };
 
 TEST_P(LegacyWholeRun, QuietRunRemovesTheDriverSetAndNothingElse) {
@@ -82,8 +55,8 @@ TEST_P(LegacyWholeRun, QuietRunRemovesTheDriverSetAndNothingElse) {
 
     line_set registry_after = registry_lines(registry_snapshot());
     line_set expected_gone = lines_under_any(registry_before, keys_gone());
-    for (const char *value : {"ORVANE TELK440DTMD.INF", "Orvane TelK440dTpt.INF", "k440dtuc.inf"}) {
-        line_set one = lines_under(registry_before, std::string(kOemName) + "|  \"" + value + "\"");
+    for (const auto &value : expected.values) {
+        line_set one = lines_under(registry_before, value.first + "|  \"" + value.second + "\"");
         expected_gone.insert(one.begin(), one.end());
     }
     EXPECT_EQ(joined(expected_gone), joined(minus(registry_before, registry_after)))
@@ -91,7 +64,7 @@ TEST_P(LegacyWholeRun, QuietRunRemovesTheDriverSetAndNothingElse) {
     EXPECT_EQ("", joined(minus(registry_after, registry_before))) << "registry entries the run added";
 
     line_set files_after = file_lines(files_snapshot());
-    std::vector<std::string> files_gone = files_gone_at_once();
+    std::vector<std::string> files_gone = expected.files;
     files_gone.push_back("C:\\WINDOWS\\wininit.ini");  // changed: the new lines
     EXPECT_EQ(joined(lines_under_any(files_before, files_gone)), joined(minus(files_before, files_after)))
         << "files removed (or changed) by the run";
@@ -101,8 +74,9 @@ TEST_P(LegacyWholeRun, QuietRunRemovesTheDriverSetAndNothingElse) {
 
     sim::carry_out_restart(machine);
     line_set files_restarted = file_lines(files_snapshot());
-    files_gone.push_back(kProgram);
-    files_gone.push_back("C:\\TEMP\\OTHERAPP.TMP");
+    files_gone.insert(files_gone.end(), expected.files_at_restart.begin(),
+                      expected.files_at_restart.end());
+    files_gone.push_back("C:\\TEMP\\OTHERAPP.TMP");  // named in the fixture's own wininit.ini
     EXPECT_EQ(joined(lines_under_any(files_before, files_gone)), joined(minus(files_before, files_restarted)))
         << "after the restart the program and the other program's leftover are gone too";
     line_set new_files = minus(files_restarted, files_before);

@@ -7,32 +7,14 @@
 #include "base/os_class.h"
 #include "sim/restart_model.h"
 #include "sim/snapshot_lines.h"
+#include "support/expected_removals.h"
 #include "support/sim_test.h"
 
 namespace {
 
 const char *const kProgram = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
 const char *const kSubfolder = "C:\\Program Files\\halvenor\\K440dT\\Drivers";
-const char *const kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char *const kServices = "System\\CurrentControlSet\\Services\\";
 const char *const kUsbFlags = "System\\CurrentControlSet\\Control\\UsbFlags";
-
-const std::vector<std::string> removed_keys = {
-    std::string(kUninstall) + "K440dT handset",
-    "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
-    std::string(kServices) + "K440dTuc",
-    std::string(kServices) + "K440dTmdm",
-};
-const std::vector<std::string> removed_flags = {"IgnoreHWSerNumFFFF0001", "IgnoreHWSerNum0A2B01C3"};
-const std::vector<std::string> removed_files = {
-    "C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys", "C:\\WINDOWS\\system32\\drivers\\K440dTcm.sys",
-    "C:\\WINDOWS\\system32\\K440dTwh.sys",          "C:\\WINDOWS\\system32\\drivers\\K440dTox.sys",
-    "C:\\WINDOWS\\system32\\K440dTIN.dll",          "C:\\WINDOWS\\inf\\oem12.inf",
-    "C:\\WINDOWS\\inf\\oem12.PNF",                  "C:\\WINDOWS\\inf\\K440dTuc.inf",
-    "C:\\WINDOWS\\inf\\K440dTuc.PNF",               "C:\\Program Files\\halvenor\\K440dT\\readme.txt",
-    "C:\\Program Files\\halvenor\\K440dT\\setup.ini",
-    "C:\\Program Files\\halvenor\\K440dT\\K440dTIN.dll",
-};
 
 class NtWholeRun : public SimTest, public ::testing::WithParamInterface<int> {
   protected:
@@ -40,20 +22,22 @@ class NtWholeRun : public SimTest, public ::testing::WithParamInterface<int> {
         SimTest::SetUp();
         use_os(GetParam());
         load_fixture("nt-driver-set");
+        std::string error;
+        ASSERT_TRUE(read_expected_removals("nt-driver-set", &expected, &error)) << error;
         registry_before = registry_lines(registry_snapshot());
         files_before = file_lines(files_snapshot());
     }
 
     line_set expected_registry_removals() const {
         line_set out;
-        for (const std::string &k : removed_keys) {
+        for (const std::string &k : expected.keys) {
             line_set under = lines_under(registry_before, k);
             EXPECT_FALSE(under.empty()) << "the fixture should plant " << k;
             out.insert(under.begin(), under.end());
         }
-        for (const std::string &v : removed_flags) {
-            line_set flag = lines_under(registry_before, std::string(kUsbFlags) + "|  \"" + v + "\"");
-            EXPECT_EQ(1u, flag.size()) << "the fixture should plant the UsbFlags value " << v;
+        for (const auto &v : expected.values) {
+            line_set flag = lines_under(registry_before, v.first + "|  \"" + v.second + "\"");
+            EXPECT_EQ(1u, flag.size()) << "the fixture should plant the value " << v.second;
             out.insert(flag.begin(), flag.end());
         }
         return out;
@@ -61,7 +45,7 @@ class NtWholeRun : public SimTest, public ::testing::WithParamInterface<int> {
 
     line_set expected_file_removals() const {
         line_set out;
-        for (const std::string &f : removed_files) {
+        for (const std::string &f : expected.files) {
             line_set file = lines_under(files_before, f);
             EXPECT_EQ(1u, file.size()) << "the fixture should plant " << f;
             out.insert(file.begin(), file.end());
@@ -69,6 +53,7 @@ class NtWholeRun : public SimTest, public ::testing::WithParamInterface<int> {
         return out;
     }
 
+    expected_removals expected;
     line_set registry_before, files_before;
 };
 
@@ -101,10 +86,11 @@ TEST_P(NtWholeRun, RestartTakesTheProgramAndTheSubfolder) {
     line_set files_after_run = file_lines(files_snapshot());
 
     sim::carry_out_restart(machine);
-    EXPECT_FALSE(machine.files.exists(kProgram)) << "the program is gone after the restart";
-    EXPECT_FALSE(machine.files.exists(kSubfolder)) << "the empty subfolder is gone after the restart";
+    for (const std::string &f : expected.files_at_restart)
+        EXPECT_FALSE(machine.files.exists(f)) << f << " is gone after the restart";
     line_set gone = minus(files_after_run, file_lines(files_snapshot()));
-    EXPECT_EQ(2u, gone.size()) << "the restart deletes nothing else:\n" << joined(gone);
+    EXPECT_EQ(expected.files_at_restart.size(), gone.size())
+        << "the restart deletes nothing else:\n" << joined(gone);
     EXPECT_TRUE(machine.files.exists("C:\\Program Files\\halvenor\\K440dT"))
         << "the install folder itself is never removed";
 }
