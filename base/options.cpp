@@ -26,7 +26,10 @@ const switch_entry switches[] = {
     {"-before_rebooting", &run_record::before_rebooting},
     {"-skip_inf_validation", &run_record::skip_inf_validation},
     {"-ensure_win", 0},
+    {"-dry_run", &run_record::dry_run},
 };
+
+const char log_file_switch[] = "-log_file:";
 
 // Where the OS word starts: the "win" that ends "-ensure_win".
 const size_t ensure_word_offset = 8;
@@ -63,9 +66,45 @@ const char *match_os_word(const char *text, int os_class, int *verdict) {
     return text;
 }
 
+namespace {
+
+// The path after "-log_file:" runs to the next blank or tab, or, when it begins with a double
+// quote, to the closing quote, so that it may hold blanks; a hyphen inside it starts no switch.
+// Returns the position after the path, or 0 when there is no path, the quote is not closed or
+// the path does not fit a path buffer (it is refused, never cut). The first path given wins.
+const char *take_log_path(const char *text, run_record *record) {
+    const char *start = text;
+    const char *end;
+    const char *after;
+    if (*start == '"') {
+        ++start;
+        end = strchr(start, '"');  // a quote is never a trail byte of code page 932
+        if (!end) return 0;
+        after = end + 1;
+    } else {
+        end = start + strcspn(start, " \t");
+        after = end;
+    }
+    size_t length = (size_t)(end - start);
+    if (length == 0 || length >= PATH_SIZE) return 0;
+    if (!record->log_file[0]) {
+        memcpy(record->log_file, start, length);
+        record->log_file[length] = '\0';
+    }
+    return after;
+}
+
+}  // namespace
+
 int parse_options(const char *text, run_record *record) {
     const char *position = mb_find_char(text, '-');
     while (position) {
+        if (mb_prefix_equal_nocase(position, log_file_switch, sizeof log_file_switch - 1)) {
+            position = take_log_path(position + sizeof log_file_switch - 1, record);
+            if (!position) return RESULT_BAD_SWITCH;
+            position = mb_find_char(position, '-');
+            continue;
+        }
         const switch_entry *found = 0;
         for (size_t i = 0; i < sizeof switches / sizeof switches[0]; ++i) {
             if (mb_prefix_equal_nocase(position, switches[i].name, strlen(switches[i].name))) {

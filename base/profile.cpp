@@ -66,6 +66,8 @@ product_profile the_profile = {
     TEXT_DEVICE_CONNECTED,    // device_connected_message
     0,                        // progress_text
     fixed_files,              // fixed_files
+    TEXT_PLAN_WRITTEN,        // plan_written_text
+    TEXT_PLAN_NOT_WRITTEN,    // plan_not_written_text
 };
 
 }  // namespace

@@ -37,6 +37,9 @@ struct product_profile {
     const char *device_connected_message;
     const char *progress_text;
     text_list fixed_files;
+    // The box of a dry run that is not quiet: the first text is followed by the log's path.
+    const char *plan_written_text;
+    const char *plan_not_written_text;
 };
 
 // The built-in profile. The entry point stores the dialog ids into it, and the failure box

@@ -16,7 +16,10 @@ enum result_code {
     RESULT_RESUME_NOT_ARRANGED = 11,
     RESULT_NO_INSTALLED_DRIVER = 12,
     RESULT_NOT_ADMINISTRATOR = 13,
-    RESULT_HANDSET_ATTACHED = 14
+    RESULT_HANDSET_ATTACHED = 14,
+    // The removal ended with something it set out to remove still in place and not handed to
+    // the restart: a device instance, a key, a value or a file (the log names each).
+    RESULT_PARTIAL_REMOVAL = 15
 };
 
 #endif

@@ -33,6 +33,8 @@ struct run_record {
     value_pair_entry *values_to_delete;
     string_list_entry *driver_keys;
     int restart_needed;
+    int dry_run;                  // "-dry_run": the removal's plan goes to the log, nothing changes
+    char log_file[PATH_SIZE];     // "-log_file:<path>"; empty when none was given
 };
 
 // Releases every list of the record; returns 0.

@@ -11,9 +11,12 @@
 #include "control/confirmation_dialog.h"
 #include "control/message_step.h"
 #include "control/restart.h"
+#include "base/run_log.h"
+#include "control/run_log_header.h"
 #include "inventory/collect_inventory.h"
 #include "prechecks/driver_version.h"
 #include "prechecks/presence_check.h"
+#include "removal/removal_plan.h"
 #include "removal/run_removal.h"
 
 namespace {
@@ -35,11 +38,29 @@ int run_prechecks(run_record *record) {
             return RESULT_NO_INSTALLED_DRIVER;
         return RESULT_SUCCESS;
     }
-    if (!record->quiet && profile->warning_text &&
+    // The warning asks whether to go on with the removal, which a dry run does not do.
+    if (!record->quiet && !record->dry_run && profile->warning_text &&
         MessageBoxA(0, profile->warning_text, profile->warning_caption,
                     MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL)
         return RESULT_CANCELLED;
     return RESULT_SUCCESS;
+}
+
+// The log a run asked for opens as soon as its path is known; a dry run without one writes
+// its plan to K440dTUn.log in the folder for temporary files. A log that cannot be opened
+// stops nothing.
+void open_requested_log(run_record *record, int inventory_done) {
+    if (record->log_file[0]) open_run_log(record->log_file);
+    if (!inventory_done) return;
+    if (!run_log_is_open() && record->dry_run) {
+        char temp[PATH_SIZE];
+        char path[PATH_SIZE];
+        DWORD length = GetTempPathA(sizeof temp, temp);
+        if (length > 0 && length < sizeof temp && text_append(temp, sizeof temp, "K440dTUn.log") &&
+            text_copy(path, sizeof path, temp))
+            open_run_log(path);
+    }
+    drop_held_log_lines();  // no log opens after the inventory
 }
 
 int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int arguments_fit,
@@ -47,8 +68,15 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
     if (os_is_refused(record->os_class)) return RESULT_UNSUPPORTED_OS;
     if (!arguments_fit) return RESULT_BAD_SWITCH;
     int result = parse_options(arguments, record);
+    open_requested_log(record, 0);
     if (result != RESULT_SUCCESS) return result;
     collect_inventory(record);
+    open_requested_log(record, 1);
+    if (record->dry_run && record->before_rebooting && !record->ignore_before_reboot_cmd) {
+        log_line("plan: register %s to run once after the next restart and offer the restart; "
+                 "remove nothing now", record->own_path);
+        return RESULT_SUCCESS;
+    }
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
@@ -59,11 +87,37 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
     }
     result = run_prechecks(record);
     if (result != RESULT_SUCCESS) return result;
+    if (record->dry_run) {
+        write_removal_plan(record);
+        return RESULT_SUCCESS;
+    }
     if (record->quiet)
         result = run_removal(record);
     else
         result = (int)run_confirmation_dialog(instance, record);
     free_run_lists(record);
+    return result;
+}
+
+// The message step and the restart step; closes the mutex and returns the exit code. A partial
+// removal keeps its 15 whatever the restart does: the restart completes what was handed to it,
+// not what stayed.
+int report_and_restart(run_record *record, int result, HANDLE mutex) {
+    show_result_messages(record, result);
+    if (record->restart_needed) {
+        log_line("restart needed");
+        if (record->msi_mode) {
+            CloseHandle(mutex);
+            return result == RESULT_PARTIAL_REMOVAL ? result : RESULT_SUCCESS;
+        }
+        if (result != RESULT_PARTIAL_REMOVAL) result = RESULT_RESTART_NEEDED;
+        if (record->force_rebooting) {
+            force_restart(record->os_class);
+        } else if ((!record->quiet && !record->leave_source) || record->force_rebootprompt) {
+            prompt_restart();
+        }
+    }
+    CloseHandle(mutex);
     return result;
 }
 
@@ -95,25 +149,13 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
     int arguments_fit = build_argument_text(arguments, sizeof arguments,
                                             command_line ? command_line : "",
                                             profile->extra_switches);
+    hold_log_lines();  // until it is known whether, and where, this run logs
+    log_run_header(&record, arguments_fit ? arguments : "(refused: too long)");
     int resumed = 0;
     int result = run_steps(&record, instance, arguments, arguments_fit, mutex, &resumed);
     free_run_lists(&record);  // also after a refusal or the resume registration
-    if (resumed) return result;
-
-    show_result_messages(&record, result);
-
-    if (record.restart_needed) {
-        if (record.msi_mode) {
-            CloseHandle(mutex);
-            return RESULT_SUCCESS;
-        }
-        result = RESULT_RESTART_NEEDED;
-        if (record.force_rebooting) {
-            force_restart(record.os_class);
-        } else if ((!record.quiet && !record.leave_source) || record.force_rebootprompt) {
-            prompt_restart();
-        }
-    }
-    CloseHandle(mutex);
+    if (!resumed) result = report_and_restart(&record, result, mutex);
+    log_line("result %d", result);
+    close_run_log();
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include "base/result_codes.h"
 #include "control/main_flow.h"
+#include "base/run_log.h"
 #include "platform/win32.h"
 
 namespace {
@@ -15,6 +16,20 @@ const char *detail_line_for(const product_profile *profile, int result) {
         case RESULT_HANDSET_ATTACHED: return profile->device_connected_message;
         default: return 0;
     }
+}
+
+// A dry run that went through tells where its plan is, not that anything was removed.
+void show_plan_box(product_profile *profile) {
+    const char *path = run_log_path();
+    if (!path[0] || !profile->plan_written_text) {
+        if (profile->plan_not_written_text)
+            MessageBoxA(0, profile->plan_not_written_text, profile->dialog_title,
+                        MB_ICONINFORMATION);
+        return;
+    }
+    char message[MESSAGE_TEXT_SIZE];
+    snprintf(message, sizeof message, "%s\n%s", profile->plan_written_text, path);
+    MessageBoxA(0, message, profile->dialog_title, MB_ICONINFORMATION);
 }
 
 }  // namespace
@@ -32,6 +47,10 @@ void show_failure_box(product_profile *profile, int result) {
 
 void show_result_messages(run_record *record, int result) {
     product_profile *profile = record->profile;
+    if (record->dry_run && result == RESULT_SUCCESS) {
+        if (!record->quiet) show_plan_box(profile);
+        return;
+    }
     if (!record->quiet && result == RESULT_SUCCESS)
         MessageBoxA(0, profile->success_text, profile->success_caption, MB_ICONINFORMATION);
     // Further boxes only when both switches are given or neither is.

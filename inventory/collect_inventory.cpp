@@ -5,6 +5,7 @@
 #include "base/os_class.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
+#include "base/run_log.h"
 #include "inventory/device_keys_9x.h"
 #include "inventory/oem_inf_discovery.h"
 #include "inventory/oem_records_9x.h"
@@ -43,6 +44,8 @@ void find_uninstall_record(run_record *record) {
         const char *name = mb_find_last_char(command, '\\');
         if (!name || !mb_equal_nocase(name, own_name)) continue;
         push_string(&record->keys_to_delete, path);
+        log_line("found key %s (the uninstall record: its UninstallString %s names this program)",
+                 path, command);
         break;
     }
     free_string_list(subkeys);
@@ -62,6 +65,7 @@ void find_driver_file(run_record *record, const char *file_name, const char *con
             continue;
         if (GetFileAttributesA(candidate) == INVALID_FILE_ATTRIBUTES) continue;
         push_string(&record->files_to_delete, candidate);
+        log_line("found file %s (a driver file of the product)", candidate);
         return;
     }
 }
@@ -85,6 +89,7 @@ void add_extra_keys(run_record *record) {
             ++key;
         }
         push_string(&record->keys_to_delete, key);
+        log_line("found key %s (the product's list of keys)", key);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "base/mbtext.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
+#include "base/run_log.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ int scan_enumerator_key(run_record *record, const char *device_name) {
     if (!compose_key_path(enumerator_path, enum_root, device_name)) return 0;
     if (!reg_key_exists(enumerator_path)) return 0;
     push_string(&record->keys_to_delete, enumerator_path);
+    log_line("found key %s (an enumerator named after the device name %s)", enumerator_path,
+             device_name);
     string_list_entry *devices = 0;
     if (!reg_list_subkeys(enumerator_path, &devices)) return 1;
     char device_path[KEY_PATH_SIZE];
@@ -56,6 +59,8 @@ int scan_device_key(run_record *record, const char *enumerator_path, const char 
     if (!compose_key_path(device_path, enumerator_path, device_name)) return 0;
     if (!reg_key_exists(device_path)) return 0;
     push_string(&record->keys_to_delete, device_path);
+    log_line("found key %s (a device key named after the device name %s)", device_path,
+             device_name);
     return collect_driver_values(device_path, &record->class_keys);
 }
 
@@ -75,6 +80,8 @@ int scan_vid_pid_devices(run_record *record) {
             if (!compose_key_path(device_path, enumerator_path, d->text)) continue;
             if (!device_key_matches_ids(d->text, record->device_ids)) continue;
             push_string(&record->keys_to_delete, device_path);
+            log_line("found key %s (a device key whose name holds a device id of the product)",
+                     device_path);
             if (collect_driver_values(device_path, &record->class_keys)) found = 1;
         }
         free_string_list(devices);
@@ -112,7 +119,11 @@ int scan_hardware_id_devices(run_record *record, const char *enumerator_path) {
         if (!compose_key_path(device_path, enumerator_path, d->text)) continue;
         if (!collect_matching_instances(device_path, record->device_names, &record->class_keys))
             continue;
-        if (push_string(&record->keys_to_delete, device_path)) queued = 1;
+        if (push_string(&record->keys_to_delete, device_path)) {
+            log_line("found key %s (a device key with an instance whose HardwareId names the "
+                     "product)", device_path);
+            queued = 1;
+        }
     }
     free_string_list(devices);
     return queued;

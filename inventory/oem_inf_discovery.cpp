@@ -1,5 +1,6 @@
 #include "inventory/oem_inf_discovery.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "base/folder_listing.h"
@@ -8,6 +9,7 @@
 #include "base/path_text.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
+#include "base/run_log.h"
 #include "inventory/driver_key_inf.h"
 #include "inventory/driver_keys.h"
 #include "inventory/inf_reading.h"
@@ -18,11 +20,14 @@ namespace {
 
 // Pushes the INF path and then its PNF twin, so that the twin stands at the head. An INF
 // without an extension has no twin and is not taken: the platform never names its copies so.
-int push_inf_pair(const char *inf_path, string_list_entry **files_to_delete) {
+int push_inf_pair(const char *inf_path, string_list_entry **files_to_delete,
+                  const char *source) {
     char twin[PATH_SIZE];
     if (!pnf_twin_of(inf_path, twin, sizeof twin)) return 0;
     if (!push_string(files_to_delete, inf_path)) return 0;
-    push_string(files_to_delete, twin);
+    log_line("found file %s (%s)", inf_path, source);
+    if (push_string(files_to_delete, twin))
+        log_line("found file %s (the PNF twin of %s)", twin, inf_path);
     return 1;
 }
 
@@ -45,9 +50,11 @@ int follow_driver_key(const char *driver_key_text, const char *windows_dir,
         return 0;
     }
     char inf_path[PATH_SIZE];
+    char source[LIST_TEXT_SIZE + 32];
+    snprintf(source, sizeof source, "InfPath of the driver key %s", driver_key_text);
     int pushed = driver_key_inf(driver_key, INF_COPIES_NT, product_guid, windows_dir, inf_path,
                                 sizeof inf_path) &&
-                 push_inf_pair(inf_path, files_to_delete);
+                 push_inf_pair(inf_path, files_to_delete, source);
     RegCloseKey(driver_key);
     RegCloseKey(class_key);
     return pushed;
@@ -86,7 +93,8 @@ void examine_listed_inf(const char *name, DWORD attributes, int is_short_name, v
     // The options are asked first; the device test runs only for a file that passes them.
     if (inf_allows_uninstall(inf_path, scan->os_class, scan->skip_validation) &&
         inf_names_device(inf_path, scan->device_ids, scan->device_names) &&
-        push_inf_pair(inf_path, scan->files_to_delete))
+        push_inf_pair(inf_path, scan->files_to_delete,
+                      "an INF file of the INF folder that names a device of the product"))
         scan->found = 1;
 }
 

@@ -5,6 +5,7 @@
 #include "base/path_text.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
+#include "base/run_log.h"
 #include "inventory/driver_key_inf.h"
 #include "platform/win32.h"
 
@@ -29,7 +30,9 @@ int scan_oem_name_values(run_record *record) {
         for (string_list_entry *n = names; n; n = n->next) {
             mb_lower(n->text);
             if (mb_find_text(n->text, short_name))
-                push_value_pair(&record->values_to_delete, oem_name_key, n->text);
+                if (push_value_pair(&record->values_to_delete, oem_name_key, n->text))
+                    log_line("found value %s\\%s (an OEM INF name record holding %s)",
+                             oem_name_key, n->text, record->profile->short_name);
         }
     }
     free_string_list(names);
@@ -46,14 +49,18 @@ int follow_driver_keys(run_record *record) {
             continue;
         // The driver key goes whatever it holds; its INF copy only when it is the product's.
         push_string(&record->keys_to_delete, driver_key_path);
+        log_line("found key %s (the Driver value of a device key of the product)",
+                 driver_key_path);
         HKEY driver_key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driver_key_path, 0, KEY_READ, &driver_key) !=
             ERROR_SUCCESS)
             continue;
         if (driver_key_inf(driver_key, INF_COPIES_9X, record->profile->product_guid,
                            record->windows_dir, inf_path, sizeof inf_path) &&
-            push_string(&record->files_to_delete, inf_path))
+            push_string(&record->files_to_delete, inf_path)) {
+            log_line("found file %s (InfPath of the driver key %s)", inf_path, driver_key_path);
             queued_file = 1;
+        }
         RegCloseKey(driver_key);
     }
     return queued_file;

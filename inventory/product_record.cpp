@@ -9,6 +9,7 @@
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
 #include "base/pnf_twin.h"
+#include "base/run_log.h"
 #include "platform/win32.h"
 
 #define SWITCH_TEXT_SIZE 1024
@@ -37,9 +38,12 @@ void read_file_values(HKEY key, run_record *record) {
         if (!reg_read_string_at(key, name, path, sizeof path)) return;
         if (!is_full_file_path(path)) continue;
         push_string(&record->files_to_delete, path);
+        log_line("found file %s (the product record's value %s)", path, name);
         char twin[PATH_SIZE];
-        if (record->os_class >= OS_FIRST_NT && pnf_twin_of(path, twin, sizeof twin))
+        if (record->os_class >= OS_FIRST_NT && pnf_twin_of(path, twin, sizeof twin)) {
             push_string(&record->files_to_delete, twin);
+            log_line("found file %s (the PNF twin of %s)", twin, path);
+        }
     }
 }
 
@@ -51,6 +55,7 @@ void read_device_ids(HKEY key, run_record *record) {
         if (!reg_read_string_at(key, name, id, sizeof id)) return;
         record->ids_from_record = 1;
         push_string(&record->device_ids, id);
+        log_line("found device id %s (the product record's value %s)", id, name);
     }
 }
 
@@ -62,6 +67,7 @@ int read_product_record(run_record *record) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
     push_string(&record->keys_to_delete, path);
+    log_line("found key %s (the product record)", path);
 
     char install_dir[PATH_SIZE];
     if (reg_read_string_at(key, "InstallPath", install_dir, sizeof install_dir))

@@ -3,6 +3,7 @@
 #include "base/key_path.h"
 #include "base/mbtext.h"
 #include "base/reg_helpers.h"
+#include "base/run_log.h"
 
 #define IMAGE_PATH_SIZE 260
 
@@ -26,8 +27,11 @@ int find_service_keys(run_record *record) {
         // A service name that does not fit the path is skipped, never cut into another name.
         if (!compose_key_path(path, SERVICES_KEY, service->text)) continue;
         if (service_loads_driver_file(path, record->profile->driver_files) &&
-            push_string(&record->keys_to_delete, path))
+            push_string(&record->keys_to_delete, path)) {
+            log_line("found key %s (a service whose ImagePath names a driver file of the "
+                     "product)", path);
             queued = 1;
+        }
     }
     free_string_list(services);
     return queued;

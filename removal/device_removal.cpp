@@ -2,9 +2,11 @@
 
 #include <string.h>
 
+#include "base/run_log.h"
 #include "base/device_matching.h"
-#include "base/device_properties.h"
 #include "base/guid_text.h"
+#include "removal/device_walk.h"
+#include "base/device_properties.h"
 
 namespace {
 
@@ -20,18 +22,7 @@ void note_restart_request(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *dev
         record->restart_needed = 1;
 }
 
-}  // namespace
-
-BOOL enum_device_info(HDEVINFO set, DWORD index, SP_DEVINFO_DATA *device) {
-    if (!device) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    device->cbSize = sizeof(SP_DEVINFO_DATA);
-    return SetupDiEnumDeviceInfo(set, index, device);
-}
-
-int disable_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+int set_disabled(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
     SP_PROPCHANGE_PARAMS params;
     memset(&params, 0, sizeof params);
     params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
@@ -44,6 +35,33 @@ int disable_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
     if (!SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set, device)) return 0;
     note_restart_request(record, set, device);
     return 1;
+}
+
+// Writes the outcome of a class-installer call to the run log.
+void log_device_outcome(const char *action, const char *instance_id, int done,
+                        const char *done_text, DWORD error) {
+    char failure[FAILURE_TEXT_SIZE];
+    log_line("%s device %s: %s", action, instance_id,
+             done ? done_text : failure_text(error, failure));
+}
+
+}  // namespace
+
+BOOL enum_device_info(HDEVINFO set, DWORD index, SP_DEVINFO_DATA *device) {
+    if (!device) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    device->cbSize = sizeof(SP_DEVINFO_DATA);
+    return SetupDiEnumDeviceInfo(set, index, device);
+}
+
+int disable_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+    char instance_id[INSTANCE_ID_SIZE];
+    device_instance_id(set, device, instance_id);
+    int done = set_disabled(record, set, device);
+    log_device_outcome("disable", instance_id, done, "disabled", GetLastError());
+    return done;
 }
 
 // A product GUID that does not parse names no class to look for attached handsets; the
@@ -62,8 +80,12 @@ int disable_interface_devices(run_record *record) {
 }
 
 int remove_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+    char instance_id[INSTANCE_ID_SIZE];
+    device_instance_id(set, device, instance_id);  // a removed device no longer tells it
     BOOL removed = SetupDiCallClassInstaller(DIF_REMOVE, set, device);
+    DWORD error = GetLastError();
     if (removed) note_restart_request(record, set, device);
+    log_device_outcome("remove", instance_id, removed, "removed", error);
     return removed;
 }
 

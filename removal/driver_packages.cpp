@@ -6,10 +6,25 @@
 #include "base/os_class.h"
 #include "base/path_text.h"
 #include "base/pnf_twin.h"
+#include "base/run_log.h"
 #include "base/text_buffer.h"
 #include "removal/file_deletion.h"
 
 namespace {
+
+void log_oem_inf_outcome(const char *inf_path, const oem_inf_outcome *outcome) {
+    char failure[FAILURE_TEXT_SIZE];
+    const char *route = "";
+    switch (outcome->route) {
+        case OEM_INF_UNINSTALLED: route = "uninstalled by the platform"; break;
+        case OEM_INF_REFUSED: route = failure_text(outcome->error, failure); break;
+        case OEM_INF_KEPT: route = "kept by the platform, deleted as a file"; break;
+        case OEM_INF_NO_CALL: route = "no such call here, deleted as a file"; break;
+        case OEM_INF_ABSENT: route = "not there"; break;
+    }
+    log_line("uninstall driver package %s: %s%s", inf_path, route,
+             outcome->inf_left ? ", the copy is still there" : "");
+}
 
 int file_exists(const char *path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
@@ -84,8 +99,8 @@ int uninstall_driver_packages(run_record *record) {
         if (!oem_inf_name(entry->text, record->windows_dir) ||
             listed_before(record->files_to_delete, entry))
             continue;
-        // The run log takes each copy's outcome from here.
         oem_inf_outcome outcome = remove_oem_inf(uninstall, entry->text);
+        log_oem_inf_outcome(entry->text, &outcome);
         left += outcome.inf_left;
     }
     return left;

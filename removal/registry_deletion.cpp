@@ -3,21 +3,23 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "base/key_path.h"
 #include "base/mbtext.h"
-#include "base/reg_helpers.h"
+#include "base/run_log.h"
 #include "base/run_record.h"
 #include "base/text_buffer.h"
+#include "base/key_path.h"
+#include "base/reg_helpers.h"
 #include "platform/win32.h"
 #include "removal/key_security.h"
 
-#define USB_FLAGS_KEY "System\\CurrentControlSet\\Control\\UsbFlags"
-#define SERIAL_FLAG_NAME_SIZE 32
 
 // Only a path of non-empty parts is walked: "A\B\" or "A\\B" would otherwise name the
 // parent "A\B" or "A" and take its whole tree, whoever queued the path.
 int delete_key_tree(const char *key_path) {
-    if (strlen(key_path) >= PATH_SIZE || !is_key_path_below(key_path, 1)) return 0;
+    if (strlen(key_path) >= PATH_SIZE || !is_key_path_below(key_path, 1)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
 
     string_list_entry *children = 0;
     int all_named;
@@ -30,21 +32,29 @@ int delete_key_tree(const char *key_path) {
     }
     free_string_list(children);
     // A subkey that the ANSI functions cannot name cannot be deleted; the key stays with it.
-    if (!all_named) return 0;
+    if (!all_named) {
+        SetLastError(ERROR_INVALID_NAME);
+        return 0;
+    }
 
     char parent[PATH_SIZE];
     text_copy(parent, sizeof parent, key_path);
     char *slash = mb_find_last_char(parent, '\\');
-    if (!slash) return 0;  // a key directly under the root is never deleted
+    if (!slash) {  // a key directly under the root is never deleted
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
     *slash = '\0';
     const char *name = slash + 1;
 
     HKEY parent_key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0, KEY_ALL_ACCESS, &parent_key) != ERROR_SUCCESS)
-        return 0;
-    int deleted = RegDeleteKeyA(parent_key, name) == ERROR_SUCCESS;
-    RegCloseKey(parent_key);
-    return deleted;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0, KEY_ALL_ACCESS, &parent_key);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegDeleteKeyA(parent_key, name);
+        RegCloseKey(parent_key);
+    }
+    if (rc != ERROR_SUCCESS) SetLastError((DWORD)rc);
+    return rc == ERROR_SUCCESS;
 }
 
 int delete_listed_values(const value_pair_entry *values) {
@@ -59,24 +69,44 @@ int delete_listed_values(const value_pair_entry *values) {
 int reg_delete_value_forced(const char *key_path, const char *value_name) {
     HKEY key = 0;
     LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_ALL_ACCESS, &key);
-    if (rc != ERROR_SUCCESS && rc != ERROR_ACCESS_DENIED) return 0;
+    if (rc != ERROR_SUCCESS && rc != ERROR_ACCESS_DENIED) {
+        SetLastError((DWORD)rc);
+        return 0;
+    }
 
     PSECURITY_DESCRIPTOR saved = 0;
     int deleted = 0;
+    DWORD error = ERROR_ACCESS_DENIED;  // stays when the access repair does not open the key
     if (rc == ERROR_ACCESS_DENIED) {
         key = 0;
-        if (!save_key_security(key_path, &saved)) return 0;
+        if (!save_key_security(key_path, &saved)) {
+            SetLastError(error);
+            return 0;
+        }
         if (grant_key_access(key_path, KEY_ALL_ACCESS) &&
             RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
             key = 0;
     }
-    if (key) deleted = reg_delete_value_at(key, value_name);
+    if (key) {
+        LONG deletion = RegDeleteValueA(key, value_name);
+        deleted = deletion == ERROR_SUCCESS;
+        error = (DWORD)deletion;
+    }
     if (saved) {
         restore_key_security(key_path, saved);
         release_key_security(saved);
     }
     if (key) RegCloseKey(key);
+    if (!deleted) SetLastError(error);
     return deleted;
+}
+
+int usb_serial_flag_name(const char *device_id, char *name) {
+    unsigned int vendor, product;
+    // A vendor id alone names no product, hence no value.
+    if (sscanf(device_id, "%04X/%04X", &vendor, &product) != 2) return 0;
+    sprintf(name, "IgnoreHWSerNum%04X%04X", vendor & 0xFFFF, product & 0xFFFF);
+    return 1;
 }
 
 // Only an existing UsbFlags key is opened: a machine without one has no values to clear, and
@@ -87,12 +117,15 @@ int clear_usb_serial_flags(const string_list_entry *device_ids) {
         return 0;
     int cleared = 0;
     for (const string_list_entry *id = device_ids; id; id = id->next) {
-        unsigned int vendor, product;
-        // A vendor id alone names no product, hence no value.
-        if (sscanf(id->text, "%04X/%04X", &vendor, &product) != 2) continue;
         char name[SERIAL_FLAG_NAME_SIZE];
-        sprintf(name, "IgnoreHWSerNum%04X%04X", vendor & 0xFFFF, product & 0xFFFF);
-        if (RegDeleteValueA(key, name) == ERROR_SUCCESS) cleared = 1;
+        if (!usb_serial_flag_name(id->text, name)) continue;
+        LONG rc = RegDeleteValueA(key, name);
+        if (rc == ERROR_SUCCESS) cleared = 1;
+        char failure[FAILURE_TEXT_SIZE];
+        log_line("delete value %s\\%s: %s", USB_FLAGS_KEY, name,
+                 rc == ERROR_SUCCESS ? "removed"
+                 : rc == ERROR_FILE_NOT_FOUND ? "not there"
+                                              : failure_text((unsigned long)rc, failure));
     }
     RegCloseKey(key);
     return cleared;

@@ -7,14 +7,21 @@
 
 // Deletes the key's subkeys depth first, then the key. A path that is empty, does not fit a
 // path buffer, or has a leading, doubled or trailing backslash is refused as a whole.
-// 1 when the key itself was deleted; a key with a subkey whose name the ANSI functions cannot
-// reach (a Unicode name the code page cannot hold) stays, and so do its parents.
+// 1 when the key itself was deleted; otherwise the thread's last error holds the reason. A key
+// holding a subkey whose name the ANSI functions cannot reach (a Unicode name the code page
+// cannot hold) stays, and so do its parents (ERROR_INVALID_NAME).
 int delete_key_tree(const char *key_path);
 // 1 when every value of the list was deleted (also for an empty list).
 int delete_listed_values(const value_pair_entry *values);
 // Deletes one value; on ERROR_ACCESS_DENIED opens the key's access list for the deletion and
-// puts it back afterwards. 1 when the value was deleted.
+// puts it back afterwards. 1 when the value was deleted; otherwise the thread's last error
+// holds the reason.
 int reg_delete_value_forced(const char *key_path, const char *value_name);
+// The UsbFlags value name of a "VVVV/PPPP" device id into `name` (SERIAL_FLAG_NAME_SIZE
+// bytes); 0 for an id without a product part.
+#define USB_FLAGS_KEY "System\\CurrentControlSet\\Control\\UsbFlags"
+#define SERIAL_FLAG_NAME_SIZE 32
+int usb_serial_flag_name(const char *device_id, char *name);
 // Deletes the "IgnoreHWSerNum" values of the device ids under UsbFlags; 1 when at least one
 // was deleted.
 int clear_usb_serial_flags(const string_list_entry *device_ids);

@@ -5,9 +5,11 @@
 
 #include "base/string_list.h"
 
-// Hands every path of the list, in list order, to the next restart.
-void schedule_restart_deletion(const string_list_entry *restart_list, int os_class);
-// NT family: registers one file (or empty folder) for deletion at the next start.
-void mark_for_restart_delete(const char *path);
+// Hands every path of the list, in list order, to the next restart, and writes each hand-over
+// to the run log. Returns how many paths that still exist could not be handed over.
+int schedule_restart_deletion(const string_list_entry *restart_list, int os_class);
+// NT family: registers one file (or empty folder) for deletion at the next start; 1 when the
+// platform took it.
+int mark_for_restart_delete(const char *path);
 
 #endif

@@ -5,53 +5,82 @@
 #include "base/folder_listing.h"
 #include "base/mbtext.h"
 #include "base/os_class.h"
+#include "base/result_codes.h"
+#include "base/run_log.h"
 #include "base/text_buffer.h"
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/driver_packages.h"
 #include "removal/file_deletion.h"
 #include "removal/install_folder.h"
+#include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
+#include "removal/removal_check.h"
 #include "removal/restart_deletion.h"
 
 namespace {
 
-void remove_nt_devices(run_record *record) {
+// Returns how many of the product's devices and UsbFlags values stayed.
+int remove_nt_devices(run_record *record) {
     if (disable_interface_devices(record)) {
         remove_matching_devices(record);
         record->restart_needed = 1;
+    } else {
+        log_line("remove devices: skipped, an attached handset could not be disabled");
     }
     if (clear_usb_serial_flags(record->device_ids)) record->restart_needed = 1;
+    return devices_left(record) + usb_serial_flags_left(record->device_ids);
 }
 
 // Windows 98/ME rebuilds its driver index files from the INF directory at the next start.
-void remove_legacy_driver_index(run_record *record) {
+int remove_legacy_driver_index(run_record *record, string_list_entry **restart_list) {
     static const char *const index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
+    int left = 0;
     for (int i = 0; index_files[i] && record->windows_dir[0]; ++i) {
         char path[PATH_SIZE];
         if (text_join(path, sizeof path, record->windows_dir, "\\", index_files[i]))
-            delete_file_now(path);
+            left += delete_listed_file(path, restart_list);
     }
     record->restart_needed = 1;
+    return left;
 }
 
-void delete_listed_keys_and_files(run_record *record) {
+int delete_listed_keys_and_files(run_record *record, string_list_entry **restart_list) {
+    int left = 0;
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
-        delete_key_tree(key->text);
-    delete_listed_values(record->values_to_delete);
+        left += delete_listed_key(key->text);
+    for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
+        left += delete_listed_value(value->key_path, value->value_name);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
-        delete_file_now(file->text);
+        left += delete_listed_file(file->text, restart_list);
+    // The fixed list names the product's files on every kind of system; a path that is not
+    // there on this one is no finding and no failure.
     text_list fixed = record->profile->fixed_files;
-    for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i) delete_file_now(fixed[i]);
+    for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i)
+        if (GetFileAttributesA(fixed[i]) != INVALID_FILE_ATTRIBUTES)
+            left += delete_listed_file(fixed[i], restart_list);
+    return left;
 }
 
-// An entry whose deletion failed goes to the restart list.
+// An entry whose deletion failed goes to the restart list. The run's own log stays: it is the
+// reader's file.
 void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
     if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) {
+        log_line("delete file %s: the running program, handed to the restart", full_path);
         push_string(restart_list, full_path);  // the running program cannot delete itself
         return;
     }
-    if (delete_file_now(full_path)) return;
+    if (run_log_is_open() && mb_equal_nocase(full_path, run_log_path())) {
+        log_line("delete file %s: kept, the run log", full_path);
+        return;
+    }
+    if (delete_file_now(full_path)) {
+        log_line("delete file %s: removed", full_path);
+        return;
+    }
+    char failure[FAILURE_TEXT_SIZE];
+    log_line("delete file %s: %s, handed to the restart", full_path,
+             failure_text(GetLastError(), failure));
     push_string(restart_list, full_path);
 }
 
@@ -74,32 +103,54 @@ void sweep_listed_entry(const char *name, DWORD attributes, int is_short_name, v
         sweep_entry(state->record, full_path, &state->restart_list);
 }
 
-void sweep_install_folder(run_record *record, const char *folder) {
+void sweep_install_folder(run_record *record, const char *folder,
+                          string_list_entry **restart_list) {
     char pattern[PATH_SIZE];
     if (record->prefix_only) {
         if (!text_join(pattern, sizeof pattern, record->profile->short_name, "", "*.*")) return;
     } else {
         text_copy(pattern, sizeof pattern, "*.*");
     }
-    sweep state = {record, folder, 0};
-    if (!list_folder(folder, pattern, sweep_listed_entry, &state)) return;
-    schedule_restart_deletion(state.restart_list, record->os_class);
-    free_string_list(state.restart_list);
+    sweep state = {record, folder, *restart_list};
+    if (!list_folder(folder, pattern, sweep_listed_entry, &state))
+        log_line("clean folder %s: nothing listed", folder);
+    *restart_list = state.restart_list;
+}
+
+void clean_install_folder(run_record *record, string_list_entry **restart_list) {
+    if (record->leave_source || !record->install_dir[0]) return;
+    char folder[PATH_SIZE];
+    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) {
+        log_line("clean folder %s: refused, not a folder the product may own",
+                 record->install_dir);
+        return;
+    }
+    sweep_install_folder(record, folder, restart_list);
 }
 
 }  // namespace
 
 int run_removal(run_record *record) {
+    string_list_entry *restart_list = 0;
+    int left;
     if (record->os_class >= OS_FIRST_NT) {
-        remove_nt_devices(record);
+        left = remove_nt_devices(record);
+        // A copy that stays is still in files_to_delete: its deletion below counts it.
         uninstall_driver_packages(record);
     } else {
-        remove_legacy_driver_index(record);
+        left = remove_legacy_driver_index(record, &restart_list);
     }
-    delete_listed_keys_and_files(record);
-    if (record->leave_source || !record->install_dir[0]) return 0;
-    char folder[PATH_SIZE];
-    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) return 0;
-    sweep_install_folder(record, folder);
-    return 0;
+    left += delete_listed_keys_and_files(record, &restart_list);
+    clean_install_folder(record, &restart_list);
+    if (restart_list) {
+        left += schedule_restart_deletion(restart_list, record->os_class);
+        record->restart_needed = 1;
+        free_string_list(restart_list);
+    }
+    if (left) {
+        log_line("removal: %d item(s) left in place", left);
+        return RESULT_PARTIAL_REMOVAL;
+    }
+    log_line("removal: complete");
+    return RESULT_SUCCESS;
 }

@@ -5,7 +5,8 @@
 
 #include "base/string_list.h"
 
-// Hands every path of the list, in list order, to the next restart for deletion.
-void schedule_wininit_renames(const string_list_entry *restart_list);
+// Hands every path of the list, in list order, to the next restart for deletion, and writes
+// each hand-over to the run log. Returns how many paths that still exist got no line.
+int schedule_wininit_renames(const string_list_entry *restart_list);
 
 #endif

@@ -8,6 +8,7 @@
 #include "handle_table.h"
 #include "machine.h"
 #include "mbcs.h"
+#include "registry_api.h"
 #include "system_api.h"
 #include "wildcard.h"
 
@@ -15,7 +16,37 @@ using namespace sim;
 
 namespace {
 
-std::map<uintptr_t, std::string> g_files;  // handles from CreateFileA
+struct OpenFile {
+    std::string path;
+    DWORD access = 0;
+    DWORD share = 0;
+    size_t position = 0;
+};
+
+std::map<uintptr_t, OpenFile> g_files;  // handles from CreateFileA
+
+const DWORD write_access = GENERIC_WRITE | GENERIC_ALL | 0x0002 /* FILE_WRITE_DATA */ |
+                           0x0004 /* FILE_APPEND_DATA */;
+const DWORD read_access = GENERIC_READ | GENERIC_ALL | 0x0001 /* FILE_READ_DATA */;
+
+// A handle of this process on the file that does not share `share_needed`.
+bool open_without_sharing(const std::string &path, DWORD share_needed) {
+    for (const auto &open : g_files)
+        if (equal_nocase(open.second.path, path) && !(open.second.share & share_needed)) return true;
+    return false;
+}
+
+// Opening a file that is open already: each side must share what the other asks for.
+bool sharing_conflict(const std::string &path, DWORD access, DWORD share) {
+    for (const auto &open : g_files) {
+        if (!equal_nocase(open.second.path, path)) continue;
+        if ((access & write_access) && !(open.second.share & FILE_SHARE_WRITE)) return true;
+        if ((access & read_access) && !(open.second.share & FILE_SHARE_READ)) return true;
+        if ((open.second.access & write_access) && !(share & FILE_SHARE_WRITE)) return true;
+        if ((open.second.access & read_access) && !(share & FILE_SHARE_READ)) return true;
+    }
+    return false;
+}
 
 bool close_file(HANDLE handle) {
     auto it = g_files.find(reinterpret_cast<uintptr_t>(handle));
@@ -112,6 +143,7 @@ BOOL DeleteFileA(LPCSTR path) {
     if (node->is_dir || (node->attributes & FILE_ATTRIBUTE_READONLY)) return fail(ERROR_ACCESS_DENIED);
     if (node->in_use || equal_nocase(node->path(), current_process().module_path))
         return fail(ERROR_ACCESS_DENIED);
+    if (open_without_sharing(node->path(), FILE_SHARE_DELETE)) return fail(ERROR_SHARING_VIOLATION);
     m.files.remove(node->path());
     return TRUE;
 }
@@ -183,7 +215,6 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE template_file) {
-    (void)share;
     (void)security;
     (void)flags;
     (void)template_file;
@@ -210,12 +241,76 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
             return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     }
     if (!node && !parent_exists(path)) return fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+    if (node && (access & write_access) && (node->attributes & FILE_ATTRIBUTE_READONLY))
+        return fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+    if (node && sharing_conflict(node->path(), access, share))
+        return fail(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+    bool existed = node != nullptr;
     if (!node) node = m.files.write_file(path, "", FILE_ATTRIBUTE_ARCHIVE);
     else if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->content.clear();
     add_handle_closer(close_file);
     uintptr_t number = new_handle_number();
-    g_files[number] = node->path();
+    OpenFile open;
+    open.path = node->path();
+    open.access = access;
+    open.share = share;
+    g_files[number] = open;
     ++current_process().open_handles;
-    SetLastError(ERROR_SUCCESS);
+    // OPEN_ALWAYS and CREATE_ALWAYS tell whether the file was there already.
+    bool tells = disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS;
+    SetLastError(tells && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return reinterpret_cast<HANDLE>(number);
+}
+
+// Writes at the handle's position, extending the file, and advances the position.
+BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPVOID overlapped) {
+    (void)overlapped;
+    record_call("WriteFile", std::to_string(size));
+    if (written) *written = 0;
+    auto it = g_files.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_files.end()) return fail(ERROR_INVALID_HANDLE);
+    if (!(it->second.access & write_access)) return fail(ERROR_ACCESS_DENIED);
+    if (!data && size) return fail(ERROR_INVALID_PARAMETER);
+    FileNode *node = current_machine().files.find(it->second.path);
+    if (!node) return fail(ERROR_ACCESS_DENIED);
+    DWORD error;
+    if (current_machine().take_fault("WriteFile", it->second.path, &error)) return fail(error);
+    OpenFile &open = it->second;
+    if (node->content.size() < open.position) node->content.resize(open.position, '\0');
+    node->content.replace(open.position, size, static_cast<const char *>(data), size);
+    open.position += size;
+    if (written) *written = size;
+    return TRUE;
+}
+
+// Files here stay below 4 GB: the high part of the distance is taken as the sign only.
+DWORD SetFilePointer(HANDLE handle, LONG distance, PLONG distance_high, DWORD method) {
+    record_call("SetFilePointer", std::to_string(distance) + " " + std::to_string(method));
+    auto it = g_files.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_files.end()) return fail(ERROR_INVALID_HANDLE), INVALID_SET_FILE_POINTER;
+    FileNode *node = current_machine().files.find(it->second.path);
+    long long base = 0;
+    switch (method) {
+        case FILE_BEGIN: base = 0; break;
+        case FILE_CURRENT: base = (long long)it->second.position; break;
+        case FILE_END: base = node ? (long long)node->content.size() : 0; break;
+        default: return fail(ERROR_INVALID_PARAMETER), INVALID_SET_FILE_POINTER;
+    }
+    long long target = base + distance;
+    if (target < 0) return fail(ERROR_NEGATIVE_SEEK), INVALID_SET_FILE_POINTER;
+    it->second.position = (size_t)target;
+    if (distance_high) *distance_high = 0;
+    SetLastError(ERROR_SUCCESS);
+    return (DWORD)target;
+}
+
+// The folder for temporary files, with its trailing backslash; the platform does not check
+// that it exists. Too small a buffer gets the size needed, terminator included.
+DWORD GetTempPathA(DWORD size, LPSTR buffer) {
+    record_call("GetTempPathA", std::to_string(size));
+    const std::string &path = current_machine().temp_path;
+    if (path.size() + 1 > size) return (DWORD)path.size() + 1;
+    if (!buffer) return fail(ERROR_INVALID_PARAMETER), 0;
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return (DWORD)path.size();
 }

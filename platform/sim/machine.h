@@ -230,6 +230,8 @@ struct Machine {
     VersionInfo version;
     UiScript ui;
     std::string windows_dir = "C:\\WINDOWS";
+    std::string temp_path = "C:\\WINDOWS\\Temp\\";  // GetTempPathA, trailing backslash
+    SYSTEMTIME local_time = {2026, 12, 2, 8, 23, 5, 9, 0};  // GetLocalTime
     unsigned code_page = 932;
     std::map<std::string, int> mutexes;  // named mutex -> open handle count
     std::vector<Call> calls;

@@ -305,6 +305,24 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
     return TRUE;
 }
 
+// The instance id as the device tree names it; a buffer too small gets the size needed,
+// terminator included, and ERROR_INSUFFICIENT_BUFFER.
+BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
+                                 PDWORD required) {
+    record_call("SetupDiGetDeviceInstanceIdA", std::to_string(size));
+    DeviceSet *set = set_of(handle);
+    if (!set) return fail(ERROR_INVALID_HANDLE);
+    Element *e = element_of(set, device);
+    if (!e) return FALSE;
+    const Device &d = device_at(e->device);
+    if (d.removed) return fail(ERROR_NO_SUCH_DEVINST);
+    DWORD needed = (DWORD)d.instance_id.size() + 1;
+    if (required) *required = needed;
+    if (!buffer || size < needed) return fail(ERROR_INSUFFICIENT_BUFFER);
+    memcpy(buffer, d.instance_id.c_str(), needed);
+    return TRUE;
+}
+
 HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
                                PCSTR machine_name, PVOID reserved) {
     (void)reserved;

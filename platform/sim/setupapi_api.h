@@ -118,6 +118,8 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DW
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required);
 HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
                                PCSTR machine_name, PVOID reserved);
+BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
+                                 PDWORD required);
 BOOL SetupDiSetClassInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device,
                                    PSP_CLASSINSTALL_HEADER params, DWORD size);
 BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO set, PSP_DEVINFO_DATA device);

@@ -97,6 +97,11 @@ void SetLastError(DWORD error) { current_process().last_error = error; }
 // The pseudo handle of the current process, as on Windows.
 HANDLE GetCurrentProcess(void) { return reinterpret_cast<HANDLE>((LONG_PTR)-1); }
 
+void GetLocalTime(LPSYSTEMTIME time) {
+    record_call("GetLocalTime", "");
+    *time = current_machine().local_time;
+}
+
 HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
     void *memory = (flags & LMEM_ZEROINIT) ? calloc(1, bytes ? bytes : 1) : malloc(bytes ? bytes : 1);
     return memory;

@@ -23,6 +23,7 @@ BOOL CloseHandle(HANDLE handle);
 DWORD GetLastError(void);
 void SetLastError(DWORD error);
 HANDLE GetCurrentProcess(void);
+void GetLocalTime(LPSYSTEMTIME time);
 // The program's entry, declared by the platform headers and defined by the program.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
 

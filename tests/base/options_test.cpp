@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "base/options.h"
 #include "base/os_class.h"
@@ -34,6 +35,7 @@ TEST(ParseOptions, EverySwitchSetsItsOwnFlag) {
         {"-ignore_before_reboot_cmd", &run_record::ignore_before_reboot_cmd},
         {"-before_rebooting", &run_record::before_rebooting},
         {"-skip_inf_validation", &run_record::skip_inf_validation},
+        {"-dry_run", &run_record::dry_run},
     };
     for (const auto &c : cases) {
         run_record r = record_on(OS_WINXP);
@@ -41,7 +43,7 @@ TEST(ParseOptions, EverySwitchSetsItsOwnFlag) {
         EXPECT_EQ(1, r.*(c.flag)) << c.text << " sets its flag";
         int set = r.quiet + r.leave_source + r.msi_mode + r.show_error + r.prefix_only +
                   r.force_rebootprompt + r.force_rebooting + r.ignore_before_reboot_cmd +
-                  r.before_rebooting + r.skip_inf_validation;
+                  r.before_rebooting + r.skip_inf_validation + r.dry_run;
         EXPECT_EQ(1, set) << c.text << " sets no other flag";
     }
 }
@@ -172,4 +174,43 @@ TEST(ParseOptions, LoneLeadByteAtTheEndOfTheTextStopsTheSearch) {
     run_record r = record_on(OS_WINXP);
     EXPECT_EQ(0, parse("-quiet \x81", &r));
     EXPECT_EQ(1, r.quiet);
+}
+
+TEST(ParseOptions, LogFileTakesThePathToTheNextBlankOrTheClosingQuote) {
+    struct {
+        const char *text;
+        int result;
+        const char *log_file;
+        int quiet;
+    } cases[] = {
+        {"-log_file:C:\\run.log -quiet", 0, "C:\\run.log", 1},
+        {"-LOG_FILE:C:\\run.log", 0, "C:\\run.log", 0},
+        {"-log_file:C:\\my-logs\\-quiet.log", 0, "C:\\my-logs\\-quiet.log", 0},
+        {"-log_file:\"C:\\my logs\\a-b.log\" -quiet", 0, "C:\\my logs\\a-b.log", 1},
+        {"-log_file:\"C:\\x.log\"-quiet", 0, "C:\\x.log", 1},
+        {"-log_file:C:\\a.log -log_file:C:\\b.log", 0, "C:\\a.log", 0},
+        {"-log_file:", 8, "", 0},
+        {"-log_file: -quiet", 8, "", 0},
+        {"-log_file:\"\"", 8, "", 0},
+        {"-log_file:\"C:\\open quote -quiet", 8, "", 0},
+        {"-log_file", 8, "", 0},
+        {"-log_fileC:\\x.log", 8, "", 0},
+    };
+    for (const auto &c : cases) {
+        run_record r = record_on(OS_WINXP);
+        EXPECT_EQ(c.result, parse(c.text, &r)) << c.text;
+        EXPECT_STREQ(c.log_file, r.log_file) << c.text;
+        EXPECT_EQ(c.quiet, r.quiet) << c.text;
+    }
+}
+
+TEST(ParseOptions, LogPathThatDoesNotFitIsRefusedNotCut) {
+    std::string fits = "C:\\" + std::string(PATH_SIZE - 4, 'a');  // 259 bytes
+    std::string too_long = fits + "b";
+    run_record r = record_on(OS_WINXP);
+    EXPECT_EQ(0, parse(("-log_file:" + fits).c_str(), &r));
+    EXPECT_EQ(fits, r.log_file);
+    run_record r2 = record_on(OS_WINXP);
+    EXPECT_EQ(8, parse(("-log_file:\"" + too_long + "\"").c_str(), &r2));
+    EXPECT_STREQ("", r2.log_file) << "never cut to 259 bytes";
 }

@@ -58,7 +58,9 @@ class DriverPackagesRun : public SimTest, public ::testing::WithParamInterface<W
 TEST_P(DriverPackagesRun, QuietRunLeavesWhatThisWindowsCannotTakeBack) {
     const WholeRunCase &c = GetParam();
     bool has_call = c.os_class >= OS_WINXP;
-    ASSERT_EQ(2, run("-quiet")) << "a quiet run that removed devices ends asking for a restart";
+    // A device that stays makes the run a partial removal, which keeps its 15 over the restart.
+    ASSERT_EQ(c.device_stays ? 15 : 2, run("-quiet"))
+        << "a quiet run that removed devices ends asking for a restart";
 
     EXPECT_EQ(has_call ? std::vector<std::string>{"oem12.inf 0x0"} : std::vector<std::string>{},
               uninstall_calls(machine))

@@ -121,14 +121,6 @@ TEST_F(RunRemoval, EmptyInstallDirEndsAfterTheFixedFiles) {
     EXPECT_TRUE(pending().empty());
 }
 
-TEST_F(RunRemoval, ListedFileThatResistsIsNotScheduled) {
-    machine.files.write_file("C:\\WINDOWS\\system32\\busy.sys", "b")->in_use = true;
-    push_string(&record.files_to_delete, "C:\\WINDOWS\\system32\\busy.sys");
-    run_removal(&record);
-    EXPECT_TRUE(machine.files.exists("C:\\WINDOWS\\system32\\busy.sys"));
-    for (const std::string &p : pending()) EXPECT_NE("C:\\WINDOWS\\system32\\busy.sys", p);
-}
-
 TEST_F(RunRemoval, EntryWhosePathDoesNotFitIsLeftAlone) {
     std::string dir = "C:\\" + std::string(200, 'd');
     std::string name(58, 'n');  // dir + "\" + name is 262 characters

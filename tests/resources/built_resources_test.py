@@ -53,8 +53,8 @@ class ConfirmationDialog(BuiltProgram):
 
     def test_controls_in_template_order(self):
         expected = [
-            (1003, BUTTON, "Uninstall", 0x50010001, (117, 37, 50, 14)),
-            (1004, BUTTON, "Cancel", 0x50010000, (173, 37, 50, 14)),
+            (1003, BUTTON, "Uninstall", 0x50010001, (65, 37, 76, 14)),
+            (1004, BUTTON, "Cancel", 0x50010000, (147, 37, 76, 14)),
             (1002, STATIC, "Uninstall Text", 0x50020000, (7, 7, 216, 24)),
         ]
         got = [(i.id, i.window_class, i.text, i.style, (i.x, i.y, i.cx, i.cy))
@@ -62,6 +62,20 @@ class ConfirmationDialog(BuiltProgram):
         self.assertEqual(expected, got, "the three controls: id, class, text, style, place")
         for item in self.dialog().items:
             self.assertEqual(0, item.exstyle, "control %d has no extended style" % item.id)
+
+
+    def test_buttons_hold_the_built_in_texts_whole(self):
+        # Full-width cells of the built-in texts: "アンインストール" and "中止". At 9 point
+        # MS UI Gothic a full-width character takes 8 dialog units, and a button keeps about
+        # 4 units free on either side of its text.
+        cells = {1003: 8, 1004: 2}
+        d = self.dialog()
+        buttons = sorted((i for i in d.items if i.id in cells), key=lambda i: i.x)
+        for item in buttons:
+            self.assertGreaterEqual(item.cx, 8 * cells[item.id] + 8,
+                                    "button %d holds its text whole" % item.id)
+            self.assertLessEqual(item.x + item.cx, d.cx - 7, "button %d inside the margin" % item.id)
+        self.assertLessEqual(buttons[0].x + buttons[0].cx, buttons[1].x, "buttons do not overlap")
 
 
 class Manifest(BuiltProgram):

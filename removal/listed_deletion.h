@@ -1,0 +1,21 @@
+// The deletion of one item of the removal's lists, with its outcome written to the run log:
+// removed, not there, failed with the platform's error, or handed to the restart. Each returns
+// 1 when the item is still in place and not handed to the restart, so that the removal can
+// tell a complete run from a partial one.
+#ifndef K440_REMOVAL_LISTED_DELETION_H
+#define K440_REMOVAL_LISTED_DELETION_H
+
+#include "base/string_list.h"
+
+int delete_listed_key(const char *key_path);
+int delete_listed_value(const char *key_path, const char *value_name);
+// A file that exists and cannot be deleted now is pushed onto *restart_list (once) for the
+// deletion at the next restart; a folder of that name is left in place.
+int delete_listed_file(const char *path, string_list_entry **restart_list);
+
+// 1 when the key exists, also when it refuses to be opened.
+int key_is_present(const char *key_path);
+// 1 when the value exists, or when its key exists but refuses to be read.
+int value_is_present(const char *key_path, const char *value_name);
+
+#endif
