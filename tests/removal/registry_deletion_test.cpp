@@ -87,6 +87,7 @@ TEST_F(RegistryDeletion, SubkeyWithABestFitNameStaysWithItsParents) {
     machine.registry.create_unicode_key("Software\\P", u"caf\u00E9");
     machine.registry.create("Software\\P\\cafe\\Inner");
     EXPECT_EQ(0, delete_key_tree("Software\\P"));
+    EXPECT_EQ((DWORD)ERROR_INVALID_NAME, GetLastError()) << "the run reports the key as left";
     EXPECT_EQ((std::vector<std::string>{"Software\\P\\cafe\\Inner", "Software\\P\\cafe"}),
               deleted_keys())
         << "the named keys go; a key holding an unnamed one is not even tried";
