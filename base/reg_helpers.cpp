@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/reg_text.h"
+#include "base/registry_view.h"
 #include "base/unicode_text.h"
 
 namespace {
@@ -11,7 +12,9 @@ typedef int (*listing_at)(HKEY, string_list_entry **);
 
 int list_under(const char *path, string_list_entry **list, listing_at lister) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     int added = lister(key, list);
     RegCloseKey(key);
     return added;
@@ -93,7 +96,9 @@ int reg_list_subkeys(const char *path, string_list_entry **list) {
 int reg_list_named_subkeys(const char *path, string_list_entry **list, int *all_named) {
     *all_named = 1;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     int added = list_subkeys(key, list, all_named);
     RegCloseKey(key);
     return added;
@@ -118,7 +123,9 @@ int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD siz
 
 int reg_read_string(const char *path, const char *value_name, char *buffer, DWORD size) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     int done = reg_read_string_at(key, value_name, buffer, size);
     RegCloseKey(key);
     return done;
@@ -126,7 +133,9 @@ int reg_read_string(const char *path, const char *value_name, char *buffer, DWOR
 
 int reg_key_exists(const char *path) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     RegCloseKey(key);
     return 1;
 }

@@ -33,6 +33,12 @@ struct run_record {
     value_pair_entry *values_to_delete;
     string_list_entry *driver_keys;
     int restart_needed;
+    // The run of the 64-bit companion (control/companion.h): `partner_path` is the 32-bit
+    // program beside it, the name the uninstall record knows, and a program that may be
+    // running (it waits for the companion), so the install-folder sweep hands it to the
+    // restart.
+    int companion;
+    char partner_path[PATH_SIZE];
     int dry_run;                  // "-dry_run": the removal's plan goes to the log, nothing changes
     char log_file[PATH_SIZE];     // "-log_file:<path>"; empty when none was given
 };

@@ -4,12 +4,15 @@
 
 #include "base/options.h"
 #include "base/os_class.h"
+#include "base/registry_view.h"
 #include "base/result_codes.h"
 #include "base/run_record.h"
 #include "base/text_buffer.h"
 #include "control/admin_check.h"
+#include "control/companion.h"
 #include "control/confirmation_dialog.h"
 #include "control/message_step.h"
+#include "control/process_kind.h"
 #include "control/restart.h"
 #include "base/run_log.h"
 #include "control/run_log_header.h"
@@ -46,6 +49,34 @@ int run_prechecks(run_record *record) {
     return RESULT_SUCCESS;
 }
 
+void close_mutex(HANDLE *mutex) {
+    if (*mutex) CloseHandle(*mutex);
+    *mutex = 0;
+}
+
+// On 64-bit Windows only the 64-bit companion does the run: the 32-bit program would delete
+// what WOW64 shows it (SysWOW64 for System32) and could not remove devices. Returns 0 when
+// this program goes on with the run, else the result; *ended is set when the companion ran
+// and its exit code is the result, with nothing more to show.
+int take_process_kind(run_record *record, const char *command_line, HANDLE *mutex, int *ended) {
+    switch (classify_process()) {
+        case PROCESS_32BIT_WINDOWS:
+            return RESULT_SUCCESS;
+        case PROCESS_64BIT_WINDOWS:
+            record->companion = 1;
+            use_32bit_software_view(1);
+            return RESULT_SUCCESS;
+        case PROCESS_UNDER_WOW64: {
+            DWORD exit_code = 0;
+            if (!run_companion(command_line, mutex, &exit_code)) return RESULT_UNSUPPORTED_OS;
+            *ended = 1;
+            return (int)exit_code;
+        }
+        default:
+            return RESULT_UNSUPPORTED_OS;
+    }
+}
+
 // The log a run asked for opens as soon as its path is known; a dry run without one writes
 // its plan to K440dTUn.log in the folder for temporary files. A log that cannot be opened
 // stops nothing.
@@ -63,11 +94,14 @@ void open_requested_log(run_record *record, int inventory_done) {
     drop_held_log_lines();  // no log opens after the inventory
 }
 
-int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int arguments_fit,
-              HANDLE mutex, int *resumed) {
+int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
+              const char *arguments, int arguments_fit, HANDLE *mutex, int *ended) {
     if (os_is_refused(record->os_class)) return RESULT_UNSUPPORTED_OS;
     if (!arguments_fit) return RESULT_BAD_SWITCH;
     int result = parse_options(arguments, record);
+    // Under WOW64 the companion does the run and keeps its log; this program opens none.
+    if (result == RESULT_SUCCESS) result = take_process_kind(record, command_line, mutex, ended);
+    if (*ended) return result;
     open_requested_log(record, 0);
     if (result != RESULT_SUCCESS) return result;
     collect_inventory(record);
@@ -81,8 +115,8 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
         prompt_restart();
-        CloseHandle(mutex);
-        *resumed = 1;
+        close_mutex(mutex);
+        *ended = 1;
         return RESULT_SUCCESS;
     }
     result = run_prechecks(record);
@@ -102,12 +136,12 @@ int run_steps(run_record *record, HINSTANCE instance, const char *arguments, int
 // The message step and the restart step; closes the mutex and returns the exit code. A partial
 // removal keeps its 15 whatever the restart does: the restart completes what was handed to it,
 // not what stayed.
-int report_and_restart(run_record *record, int result, HANDLE mutex) {
+int report_and_restart(run_record *record, int result, HANDLE *mutex) {
     show_result_messages(record, result);
     if (record->restart_needed) {
         log_line("restart needed");
         if (record->msi_mode) {
-            CloseHandle(mutex);
+            close_mutex(mutex);
             return result == RESULT_PARTIAL_REMOVAL ? result : RESULT_SUCCESS;
         }
         if (result != RESULT_PARTIAL_REMOVAL) result = RESULT_RESTART_NEEDED;
@@ -117,7 +151,7 @@ int report_and_restart(run_record *record, int result, HANDLE mutex) {
             prompt_restart();
         }
     }
-    CloseHandle(mutex);
+    close_mutex(mutex);
     return result;
 }
 
@@ -151,10 +185,12 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
                                             profile->extra_switches);
     hold_log_lines();  // until it is known whether, and where, this run logs
     log_run_header(&record, arguments_fit ? arguments : "(refused: too long)");
-    int resumed = 0;
-    int result = run_steps(&record, instance, arguments, arguments_fit, mutex, &resumed);
+    int ended = 0;
+    int result = run_steps(&record, instance, command_line ? command_line : "", arguments,
+                           arguments_fit, &mutex, &ended);
     free_run_lists(&record);  // also after a refusal or the resume registration
-    if (!resumed) result = report_and_restart(&record, result, mutex);
+    use_32bit_software_view(0);
+    if (!ended) result = report_and_restart(&record, result, &mutex);
     log_line("result %d", result);
     close_run_log();
     return result;

@@ -1,6 +1,7 @@
 #include "inventory/collect_inventory.h"
 
 #include "base/key_path.h"
+#include "base/companion_name.h"
 #include "base/mbtext.h"
 #include "base/os_class.h"
 #include "base/reg_helpers.h"
@@ -27,11 +28,15 @@ void store_paths(run_record *record) {
     if (length == 0 || length >= PATH_SIZE) record->windows_dir[0] = '\0';
     DWORD own = GetModuleFileNameA(0, record->own_path, PATH_SIZE);
     if (own == 0 || own >= PATH_SIZE) record->own_path[0] = '\0';
+    if (record->companion && record->own_path[0])
+        program_path_of(record->own_path, record->partner_path, PATH_SIZE);
 }
 
 // The uninstall record is recognised by the program file name its "UninstallString" ends in.
+// The companion looks for the name of the 32-bit program, which the installer recorded.
 void find_uninstall_record(run_record *record) {
-    const char *own_name = mb_find_last_char(record->own_path, '\\');
+    const char *program = record->partner_path[0] ? record->partner_path : record->own_path;
+    const char *own_name = mb_find_last_char(program, '\\');
     if (!own_name) return;
     string_list_entry *subkeys = 0;
     reg_list_subkeys(UNINSTALL_KEY, &subkeys);

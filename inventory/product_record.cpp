@@ -7,6 +7,7 @@
 #include "base/os_class.h"
 #include "base/path_text.h"
 #include "base/reg_helpers.h"
+#include "base/registry_view.h"
 #include "base/text_buffer.h"
 #include "base/pnf_twin.h"
 #include "base/run_log.h"
@@ -65,7 +66,9 @@ int read_product_record(run_record *record) {
     char path[PATH_SIZE];
     if (!compose_key_path(path, PRODUCT_RECORD_ROOT, record->profile->product_guid)) return 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
     push_string(&record->keys_to_delete, path);
     log_line("found key %s (the product record)", path);
 

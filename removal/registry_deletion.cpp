@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "base/mbtext.h"
+#include "base/registry_view.h"
 #include "base/run_log.h"
 #include "base/run_record.h"
 #include "base/text_buffer.h"
@@ -48,7 +49,8 @@ int delete_key_tree(const char *key_path) {
     const char *name = slash + 1;
 
     HKEY parent_key;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0, KEY_ALL_ACCESS, &parent_key);
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0,
+                            KEY_ALL_ACCESS | software_view_access(parent), &parent_key);
     if (rc == ERROR_SUCCESS) {
         rc = RegDeleteKeyA(parent_key, name);
         RegCloseKey(parent_key);

@@ -65,6 +65,13 @@ int delete_listed_keys_and_files(run_record *record, string_list_entry **restart
 // An entry whose deletion failed goes to the restart list. The run's own log stays: it is the
 // reader's file.
 void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list) {
+    // The 32-bit program waits for the companion that runs this sweep.
+    if (record->partner_path[0] && mb_equal_nocase(full_path, record->partner_path)) {
+        log_line("delete file %s: the program waiting for this one, handed to the restart",
+                 full_path);
+        push_string(restart_list, full_path);
+        return;
+    }
     if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path)) {
         log_line("delete file %s: the running program, handed to the restart", full_path);
         push_string(restart_list, full_path);  // the running program cannot delete itself

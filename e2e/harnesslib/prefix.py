@@ -42,7 +42,7 @@ class Prefix:
     # -- set-up and tear-down ---------------------------------------------------------------
 
     def __enter__(self):
-        template = ensure_template()
+        template = self._template()
         cases = os.path.join(cache_dir(), "cases")
         os.makedirs(cases, exist_ok=True)
         self.path = tempfile.mkdtemp(prefix=self.name + "-", dir=cases)
@@ -56,6 +56,9 @@ class Prefix:
             self.close()  # __exit__ does not run when __enter__ fails
             raise
         return self
+
+    def _template(self):
+        return ensure_template()
 
     def __exit__(self, *exc):
         self.close()

@@ -11,6 +11,7 @@
 #include "registry_api.h"
 #include "system_api.h"
 #include "wildcard.h"
+#include "wow64_view.h"
 
 using namespace sim;
 
@@ -76,6 +77,15 @@ bool parent_exists(const std::string &path) {
     return node && node->is_dir;
 }
 
+// The image of a running program cannot be deleted: this process's, and those of the
+// processes that wait for a program they started.
+bool is_running_image(const std::string &path) {
+    if (equal_nocase(path, current_process().module_path)) return true;
+    for (const Process *waiting : current_machine().waiting_processes)
+        if (equal_nocase(path, waiting->module_path)) return true;
+    return false;
+}
+
 WIN32_FIND_DATAA find_data(const std::string &name, const FileNode *node) {
     WIN32_FIND_DATAA d;
     memset(&d, 0, sizeof d);
@@ -108,8 +118,10 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     return (DWORD)path.size();
 }
 
-DWORD GetFileAttributesA(LPCSTR path) {
-    record_call("GetFileAttributesA", path ? path : "");
+DWORD GetFileAttributesA(LPCSTR requested) {
+    record_call("GetFileAttributesA", requested ? requested : "");
+    std::string viewed = file_view(requested ? requested : "");
+    LPCSTR path = requested ? viewed.c_str() : nullptr;
     FileNode *node = path ? current_machine().files.find(path) : nullptr;
     if (!node) {
         SetLastError(path && parent_exists(path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
@@ -118,8 +130,10 @@ DWORD GetFileAttributesA(LPCSTR path) {
     return node->attributes;
 }
 
-BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
-    record_call("SetFileAttributesA", std::string(path ? path : "") + " " + hex(attributes));
+BOOL SetFileAttributesA(LPCSTR requested, DWORD attributes) {
+    record_call("SetFileAttributesA", std::string(requested ? requested : "") + " " + hex(attributes));
+    std::string viewed = file_view(requested ? requested : "");
+    LPCSTR path = requested ? viewed.c_str() : nullptr;
     FileNode *node = path ? current_machine().files.find(path) : nullptr;
     if (!node) return fail(ERROR_FILE_NOT_FOUND);
     DWORD error;
@@ -133,16 +147,17 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
     return TRUE;
 }
 
-BOOL DeleteFileA(LPCSTR path) {
-    record_call("DeleteFileA", path ? path : "");
+BOOL DeleteFileA(LPCSTR requested) {
+    record_call("DeleteFileA", requested ? requested : "");
+    std::string viewed = file_view(requested ? requested : "");
+    LPCSTR path = requested ? viewed.c_str() : nullptr;
     Machine &m = current_machine();
     FileNode *node = path ? m.files.find(path) : nullptr;
     if (!node) return fail(path && parent_exists(path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
     DWORD error;
     if (m.take_fault("DeleteFileA", path, &error)) return fail(error);
     if (node->is_dir || (node->attributes & FILE_ATTRIBUTE_READONLY)) return fail(ERROR_ACCESS_DENIED);
-    if (node->in_use || equal_nocase(node->path(), current_process().module_path))
-        return fail(ERROR_ACCESS_DENIED);
+    if (node->in_use || is_running_image(node->path())) return fail(ERROR_ACCESS_DENIED);
     if (open_without_sharing(node->path(), FILE_SHARE_DELETE)) return fail(ERROR_SHARING_VIOLATION);
     m.files.remove(node->path());
     return TRUE;
@@ -151,8 +166,10 @@ BOOL DeleteFileA(LPCSTR path) {
 // The names come from the true names as the code page's best-fit table turns them into ANSI
 // text: a name the code page cannot hold comes back as a look-alike that names no entry (or
 // another one), and only its 8.3 name reaches the entry.
-HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
-    record_call("FindFirstFileA", pattern ? pattern : "");
+HANDLE FindFirstFileA(LPCSTR requested, LPWIN32_FIND_DATAA data) {
+    record_call("FindFirstFileA", requested ? requested : "");
+    std::string viewed = file_view(requested ? requested : "");
+    LPCSTR pattern = requested ? viewed.c_str() : nullptr;
     std::string text = pattern ? pattern : "";
     if (!data) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     std::vector<const FileNode *> children;
@@ -187,9 +204,11 @@ BOOL FindClose(HANDLE handle) {
 
 // The NT family records a delayed move in the pending-rename list; Windows 98/ME has no such
 // function.
-BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
-    record_call("MoveFileExA", std::string(existing ? existing : "") + " -> " +
+BOOL MoveFileExA(LPCSTR requested, LPCSTR new_name, DWORD flags) {
+    record_call("MoveFileExA", std::string(requested ? requested : "") + " -> " +
                                    (new_name ? new_name : "(null)") + " " + hex(flags));
+    std::string viewed = file_view(requested ? requested : "");
+    LPCSTR existing = requested ? viewed.c_str() : nullptr;
     Machine &m = current_machine();
     if (!m.is_nt()) return fail(ERROR_CALL_NOT_IMPLEMENTED);
     if (!existing) return fail(ERROR_INVALID_PARAMETER);
@@ -213,13 +232,15 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
     return TRUE;
 }
 
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+HANDLE CreateFileA(LPCSTR requested, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE template_file) {
     (void)security;
     (void)flags;
     (void)template_file;
-    record_call("CreateFileA", std::string(path ? path : "") + " " + hex(access) + " " +
+    record_call("CreateFileA", std::string(requested ? requested : "") + " " + hex(access) + " " +
                                    std::to_string(disposition));
+    std::string viewed = file_view(requested ? requested : "");
+    LPCSTR path = requested ? viewed.c_str() : nullptr;
     Machine &m = current_machine();
     if (!path) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
     DWORD error;

@@ -4,6 +4,7 @@
 #include "code_page.h"
 #include "file_search.h"
 #include "system_api.h"
+#include "wow64_view.h"
 
 using namespace sim;
 
@@ -48,7 +49,8 @@ HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     // The simulated folders on the way have names the code page holds.
     std::vector<const FileNode *> children;
     std::vector<std::string> dots;
-    if (!search_entries(unicode_to_ansi(wide), &children, &dots)) return INVALID_HANDLE_VALUE;
+    if (!search_entries(file_view(unicode_to_ansi(wide)), &children, &dots))
+        return INVALID_HANDLE_VALUE;
     DWORD error;
     if (current_machine().take_fault("FindFirstFileW", unicode_to_ansi(wide), &error))
         return SetLastError(error), INVALID_HANDLE_VALUE;

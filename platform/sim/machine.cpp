@@ -385,6 +385,9 @@ std::vector<Call> Machine::calls_to(const std::string &function) const {
     return out;
 }
 
+const char *const X86_PROGRAM_IMAGE = "MZ PE32 i386 GUI";
+const char *const X64_PROGRAM_IMAGE = "MZ PE32+ x86-64 GUI";
+
 void exit_process(Process &process) {
     for (const auto &handle : process.mutex_handles) {
         auto it = process.machine->mutexes.find(handle.second);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -223,6 +224,8 @@ struct Fault {
     int times = -1;
 };
 
+struct Process;
+
 struct Machine {
     Registry registry;
     FileSystem files;
@@ -245,6 +248,17 @@ struct Machine {
     std::vector<PendingRename> pending_renames;  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
     int restarts = 0;               // restarts carried out by restart()
     int restart_requests = 0;       // ExitWindowsEx / SetupPromptReboot accepted
+    // 64-bit Windows: a 32-bit process runs under WOW64, where System32 is SysWOW64 and
+    // HKLM\Software is Software\Wow6432Node (platform/sim/wow64_view.h).
+    bool x64 = false;
+    // kernel32 functions that GetProcAddress does not find on this machine beyond those its
+    // version lacks (process_api.cpp).
+    std::set<std::string> missing_exports;
+    // Runs a program that CreateProcessA started, as the process `child`, with the arguments
+    // after its name, and returns its exit code; without one a started program ends with 0.
+    std::function<DWORD(Process &child, const std::string &arguments)> run_program;
+    // Processes that wait for a program they started: their images are in use.
+    std::vector<const Process *> waiting_processes;
 
     void set_os_class(int os_class) { version = version_for_class(os_class); }
     bool is_nt() const { return version.platform == 2; }
@@ -258,9 +272,15 @@ struct Process {
     std::string module_path = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
     DWORD last_error = 0;
     Token token = administrator_token();
+    bool is_64bit = false;  // a 64-bit program (only on a machine with `x64`)
     std::map<uintptr_t, std::string> mutex_handles;  // handle -> name
     int open_handles = 0;  // keys, searches, files, device sets and INF handles not yet closed
 };
+
+// Content of a simulated program file: CreateProcessA starts a file that begins with "MZ",
+// as a 64-bit program when the content holds "PE32+".
+extern const char *const X86_PROGRAM_IMAGE;
+extern const char *const X64_PROGRAM_IMAGE;
 
 // Ends a process as the platform does: its named mutexes lose the handles it held.
 void exit_process(Process &process);

@@ -11,6 +11,7 @@
 #include "registry_wide_api.h"
 #include "machine.h"
 #include "mbcs.h"
+#include "process_api.h"
 #include "system_api.h"
 
 using namespace sim;
@@ -73,6 +74,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         return as_proc(&RegQueryValueExW);
     if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegEnumKeyExW") == 0)
         return as_proc(&RegEnumKeyExW);
+    if (by_name && is_module(module, "kernel32.dll")) {
+        if (FARPROC found = kernel32_process_export(proc_name)) return found;
+    }
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
 }

@@ -8,6 +8,7 @@
 #include "mbcs.h"
 #include "registry_handles.h"
 #include "system_api.h"
+#include "wow64_view.h"
 
 using namespace sim;
 
@@ -36,6 +37,13 @@ LONG walk(RegKey *base, const char *sub, RegKey **out) {
     }
     *out = key;
     return ERROR_SUCCESS;
+}
+
+// Paths from the root follow the process's registry view; a key opened in one view leads to
+// its own subkeys.
+std::string in_view(OpenKey *base, const char *sub_key, REGSAM desired) {
+    std::string sub = sub_key ? sub_key : "";
+    return base->key->parent ? sub : registry_view(sub, desired);
 }
 
 bool allowed(RegKey *key, DWORD access) {
@@ -68,8 +76,9 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR sub_key, DWORD options, REGSAM desired, PHKE
     *result = nullptr;
     if (!base) return ERROR_INVALID_HANDLE;
     if (base->key->deleted) return ERROR_KEY_DELETED;
+    std::string viewed = in_view(base, sub_key, desired);
     RegKey *target = nullptr;
-    LONG rc = walk(base->key, sub_key, &target);
+    LONG rc = walk(base->key, viewed.c_str(), &target);
     if (rc != ERROR_SUCCESS) return fault_or("RegOpenKeyExA", path, rc);
     rc = fault_or("RegOpenKeyExA", path, ERROR_SUCCESS);
     if (rc != ERROR_SUCCESS) return rc;
@@ -96,6 +105,8 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR sub_key, DWORD reserved, LPSTR class_name,
     LONG rc = fault_or("RegCreateKeyExA", path, ERROR_SUCCESS);
     if (rc != ERROR_SUCCESS) return rc;
     DWORD access = map_key_access(desired);
+    std::string viewed = in_view(base, sub_key, desired);
+    sub_key = viewed.c_str();
     RegKey *target = nullptr;
     if (walk(base->key, sub_key, &target) == ERROR_SUCCESS) {
         if (!allowed(target, access)) return ERROR_ACCESS_DENIED;

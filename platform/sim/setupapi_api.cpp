@@ -13,6 +13,7 @@
 #include "mbcs.h"
 #include "registry_handles.h"
 #include "system_api.h"
+#include "wow64_view.h"
 
 using namespace sim;
 
@@ -384,6 +385,9 @@ BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINF
                        function == DIF_PROPERTYCHANGE ? "DIF_PROPERTYCHANGE" : hex(function);
     record_call("SetupDiCallClassInstaller", name + " " + (e ? device_at(e->device).instance_id : ""));
     if (!set) return fail(ERROR_INVALID_HANDLE);
+    // 64-bit Windows installs and removes devices only for 64-bit processes ("Device
+    // Installations on 64-Bit Systems"); Wine does not refuse.
+    if (current_process_under_wow64()) return fail(ERROR_IN_WOW64);
     if (function != DIF_REMOVE && function != DIF_PROPERTYCHANGE) return fail(ERROR_DI_DO_DEFAULT);
     if (!device) return fail(ERROR_INVALID_PARAMETER);
     if (!e) return FALSE;

@@ -9,6 +9,7 @@
 #include "mbcs_api.h"
 #include "module_api.h"
 #include "nls_api.h"
+#include "process_api.h"
 #include "registry_api.h"
 #include "registry_wide_api.h"
 #include "restart_api.h"

@@ -1,0 +1,143 @@
+// The pair on 64-bit Windows: the 32-bit program starts K440dTUn64.exe from its own folder,
+// which removes the driver set a 64-bit installation left (drivers in the real System32,
+// records in the 32-bit view of HKLM\Software) and keeps what WOW64 shows a 32-bit program.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "base/os_class.h"
+#include "sim/fixture_loader.h"
+#include "sim/restart_model.h"
+#include "support/sim_test.h"
+
+namespace {
+
+const char *const kProgram = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
+const char *const kCompanion = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn64.exe";
+const char *const kRecords32 = "Software\\Wow6432Node\\";
+
+// Same-named files in the folder WOW64 shows a 32-bit program as System32.
+const std::vector<std::string> decoys = {
+    "C:\\WINDOWS\\SysWOW64\\drivers\\K440dTuc.sys", "C:\\WINDOWS\\SysWOW64\\drivers\\K440dTcm.sys",
+    "C:\\WINDOWS\\SysWOW64\\K440dTwh.sys", "C:\\WINDOWS\\SysWOW64\\K440dTIN.dll"};
+
+class CompanionRun : public SimTest {
+  protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        use_os(OS_LATER_NT);
+        machine.x64 = true;
+        std::string error;
+        ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path("nt-driver-set/files.txt"), &error))
+            << error;
+        plant_records_in_32bit_view();
+        for (const std::string &decoy : decoys) {
+            machine.files.make_dir(decoy.substr(0, decoy.rfind('\\')));
+            machine.files.write_file(decoy, "decoy");
+        }
+        machine.files.write_file(kCompanion, sim::X64_PROGRAM_IMAGE);
+        machine.run_program = [this](sim::Process &child, const std::string &arguments) {
+            EXPECT_TRUE(child.is_64bit) << "the companion runs as a 64-bit program";
+            companion_arguments.push_back(arguments);
+            return (DWORD)run_uninstaller(&profile, nullptr, arguments.c_str());
+        };
+    }
+
+    // A 32-bit installer on 64-bit Windows wrote its records into Software\Wow6432Node.
+    void plant_records_in_32bit_view() {
+        std::string text;
+        ASSERT_TRUE(sim::read_text_file(fixture_path("nt-driver-set/registry.reg"), &text));
+        const std::string from = "[HKEY_LOCAL_MACHINE\\Software\\";
+        const std::string to = "[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\";
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+        std::string error;
+        ASSERT_TRUE(sim::load_reg_text(machine.registry, text, &error)) << error;
+    }
+
+    std::vector<std::string> companion_arguments;
+};
+
+TEST_F(CompanionRun, TheCompanionRemovesTheDriverSetAndKeepsTheDecoys) {
+    EXPECT_EQ(2, run("-quiet")) << "the companion's exit code is the result";
+    ASSERT_EQ(1u, companion_arguments.size());
+    EXPECT_EQ("-quiet", companion_arguments[0]) << "the companion gets the program's command line";
+    auto started = machine.calls_to("CreateProcessA");
+    ASSERT_EQ(1u, started.size());
+    EXPECT_EQ(std::string(kCompanion) + " | \"" + kCompanion + "\" -quiet", started[0].detail);
+
+    for (const char *gone : {"C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys",
+                             "C:\\WINDOWS\\system32\\drivers\\K440dTcm.sys",
+                             "C:\\WINDOWS\\system32\\K440dTwh.sys", "C:\\WINDOWS\\system32\\K440dTIN.dll"})
+        EXPECT_FALSE(machine.files.exists(gone)) << gone;
+    for (const std::string &decoy : decoys) EXPECT_TRUE(machine.files.exists(decoy)) << decoy;
+    for (const std::string &key :
+         {std::string(kRecords32) + "Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset",
+          std::string(kRecords32) + "TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+          std::string("System\\CurrentControlSet\\Services\\K440dTuc")})
+        EXPECT_EQ(nullptr, machine.registry.find(key)) << key;
+    EXPECT_NE(nullptr, machine.registry.find(std::string(kRecords32) +
+                                             "TAVO\\{0B1C2D3E-0000-4000-8000-000000000001}"))
+        << "another product's record stays";
+    EXPECT_TRUE(machine.mutexes.empty());
+}
+
+TEST_F(CompanionRun, TheRestartTakesBothPrograms) {
+    ASSERT_EQ(2, run("-quiet"));
+    std::vector<std::string> handed;
+    for (const sim::PendingRename &r : machine.pending_renames) handed.push_back(r.source);
+    for (const char *program : {kProgram, kCompanion})
+        EXPECT_NE(handed.end(), std::find(handed.begin(), handed.end(), program)) << program;
+    sim::carry_out_restart(machine);
+    EXPECT_FALSE(machine.files.exists(kProgram));
+    EXPECT_FALSE(machine.files.exists(kCompanion));
+}
+
+TEST_F(CompanionRun, OneInstanceAcrossThePair) {
+    sim::Process other;
+    other.machine = &machine;
+    int other_result = -1;
+    // Another uninstaller starts while the companion shows its success box: it finds the
+    // companion's mutex before it would start a companion of its own.
+    machine.ui.answer_box = [&](const sim::MessageBoxRecord &) {
+        if (other_result == -1) {
+            sim::ProcessScope scope(other);
+            other_result = run_uninstaller(&profile, nullptr, "-quiet");
+            sim::exit_process(other);
+        }
+        return 1;
+    };
+    EXPECT_EQ(2, run("")) << "the pair does not trip over its own mutex";
+    EXPECT_EQ(4, other_result);
+    EXPECT_EQ(1u, companion_arguments.size());
+}
+
+TEST_F(CompanionRun, CompanionStartedByHandDoesTheSameRun) {
+    process.is_64bit = true;
+    process.module_path = kCompanion;
+    EXPECT_EQ(2, run("-quiet"));
+    EXPECT_TRUE(machine.calls_to("CreateProcessA").empty());
+    EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys"));
+    for (const std::string &decoy : decoys) EXPECT_TRUE(machine.files.exists(decoy)) << decoy;
+}
+
+TEST_F(CompanionRun, CompanionOnAMachineThatIsNotX64Refuses) {
+    machine.x64 = false;
+    process.is_64bit = true;
+    process.module_path = kCompanion;
+    const std::string registry_before = registry_snapshot();
+    EXPECT_EQ(9, run("-quiet"));
+    EXPECT_EQ(registry_before, registry_snapshot());
+}
+
+TEST_F(CompanionRun, ACompanionThatCannotStartEndsWith9) {
+    machine.faults.push_back(sim::Fault{"CreateProcessA", "", ERROR_ACCESS_DENIED});
+    const std::string registry_before = registry_snapshot();
+    EXPECT_EQ(9, run("-quiet"));
+    EXPECT_EQ(registry_before, registry_snapshot());
+    EXPECT_TRUE(machine.mutexes.empty());
+}
+
+}  // namespace
