@@ -4,6 +4,7 @@
 
 #include "base/reg_text.h"
 #include "base/registry_view.h"
+#include "base/unicode_text.h"
 
 namespace {
 
@@ -19,18 +20,58 @@ int list_under(const char *path, string_list_entry **list, listing_at lister) {
     return added;
 }
 
-}  // namespace
+typedef LONG(WINAPI *enum_key_wide)(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD,
+                                    PFILETIME);
 
-int reg_list_subkeys_at(HKEY key, string_list_entry **list) {
-    int added = 0;
+enum { KEYS_LISTED, NO_UNICODE_NAMES };
+
+// The NT family keeps key names in Unicode and RegEnumKeyExA hands back a best-fit look-alike
+// for a name the code page cannot hold: another key's name, or with a backslash a deeper
+// path. Such a name cannot reach its key through the ANSI functions and is left out.
+int list_wide_subkeys(HKEY key, string_list_entry **list, int *added, int *all_named) {
+    enum_key_wide enumerate =
+        reinterpret_cast<enum_key_wide>(system_function("advapi32.dll", "RegEnumKeyExW"));
+    if (!enumerate) return NO_UNICODE_NAMES;
+    WCHAR wide[REG_NAME_SIZE];
+    char name[REG_NAME_SIZE];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = REG_NAME_SIZE;
+        FILETIME written;
+        LONG rc = enumerate(key, index, wide, &size, 0, 0, 0, &written);
+        if (rc == ERROR_CALL_NOT_IMPLEMENTED && index == 0) return NO_UNICODE_NAMES;
+        if (rc != ERROR_SUCCESS) break;
+        if (!exact_ansi_form(wide, name, sizeof name))
+            *all_named = 0;
+        else if (push_string(list, name))
+            *added = 1;
+    }
+    return KEYS_LISTED;
+}
+
+// Windows 98/ME stores key names in ANSI.
+void list_narrow_subkeys(HKEY key, string_list_entry **list, int *added) {
     char name[REG_NAME_SIZE];
     for (DWORD index = 0;; ++index) {
         DWORD size = sizeof name;
         FILETIME written;
         if (RegEnumKeyExA(key, index, name, &size, 0, 0, 0, &written) != ERROR_SUCCESS) break;
-        if (push_string(list, name)) added = 1;
+        if (push_string(list, name)) *added = 1;
     }
+}
+
+int list_subkeys(HKEY key, string_list_entry **list, int *all_named) {
+    int added = 0;
+    *all_named = 1;
+    if (list_wide_subkeys(key, list, &added, all_named) == NO_UNICODE_NAMES)
+        list_narrow_subkeys(key, list, &added);
     return added;
+}
+
+}  // namespace
+
+int reg_list_subkeys_at(HKEY key, string_list_entry **list) {
+    int all_named;
+    return list_subkeys(key, list, &all_named);
 }
 
 // A value name too long for the buffer is passed over (never cut into another name); any
@@ -50,6 +91,17 @@ int reg_list_values_at(HKEY key, string_list_entry **list) {
 
 int reg_list_subkeys(const char *path, string_list_entry **list) {
     return list_under(path, list, reg_list_subkeys_at);
+}
+
+int reg_list_named_subkeys(const char *path, string_list_entry **list, int *all_named) {
+    *all_named = 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    int added = list_subkeys(key, list, all_named);
+    RegCloseKey(key);
+    return added;
 }
 
 int reg_list_values(const char *path, string_list_entry **list) {

@@ -10,9 +10,13 @@
 #define REG_NAME_SIZE 1024
 
 // Push the names of the subkeys (values) at the head of *list, so that the list reads in the
-// reverse of the platform's order. 1 when at least one name was added.
+// reverse of the platform's order. 1 when at least one name was added. Only names that reach
+// their own key through the ANSI functions are listed: on the NT family a subkey whose name
+// the ANSI code page cannot hold exactly is left out (its best-fit form names another key).
 int reg_list_subkeys(const char *path, string_list_entry **list);
 int reg_list_subkeys_at(HKEY key, string_list_entry **list);
+// The same; `*all_named` becomes 0 when a subkey was left out for its name.
+int reg_list_named_subkeys(const char *path, string_list_entry **list, int *all_named);
 int reg_list_values(const char *path, string_list_entry **list);
 int reg_list_values_at(HKEY key, string_list_entry **list);
 

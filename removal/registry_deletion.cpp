@@ -23,7 +23,8 @@ int delete_key_tree(const char *key_path) {
     }
 
     string_list_entry *children = 0;
-    reg_list_subkeys(key_path, &children);
+    int all_named;
+    reg_list_named_subkeys(key_path, &children, &all_named);
     for (string_list_entry *child = children; child; child = child->next) {
         char child_path[PATH_SIZE];
         // A subkey whose path does not fit is left alone rather than cut into another name;
@@ -31,6 +32,11 @@ int delete_key_tree(const char *key_path) {
         if (compose_key_path(child_path, key_path, child->text)) delete_key_tree(child_path);
     }
     free_string_list(children);
+    // A subkey that the ANSI functions cannot name cannot be deleted; the key stays with it.
+    if (!all_named) {
+        SetLastError(ERROR_INVALID_NAME);
+        return 0;
+    }
 
     char parent[PATH_SIZE];
     text_copy(parent, sizeof parent, key_path);

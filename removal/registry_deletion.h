@@ -7,7 +7,9 @@
 
 // Deletes the key's subkeys depth first, then the key. A path that is empty, does not fit a
 // path buffer, or has a leading, doubled or trailing backslash is refused as a whole.
-// 1 when the key itself was deleted; otherwise the thread's last error holds the reason.
+// 1 when the key itself was deleted; otherwise the thread's last error holds the reason. A key
+// holding a subkey whose name the ANSI functions cannot reach (a Unicode name the code page
+// cannot hold) stays, and so do its parents (ERROR_INVALID_NAME).
 int delete_key_tree(const char *key_path);
 // 1 when every value of the list was deleted (also for an empty list).
 int delete_listed_values(const value_pair_entry *values);

@@ -50,7 +50,8 @@ static std::string ascii_folded(const std::string &name) {
 RegKey *RegKey::child(const std::string &child_name) const {
     auto range = child_index.equal_range(ascii_folded(child_name));
     for (auto it = range.first; it != range.second; ++it)
-        if (equal_nocase(it->second->name, child_name)) return it->second;
+        if (!it->second->has_foreign_name() && equal_nocase(it->second->name, child_name))
+            return it->second;
     return nullptr;
 }
 
@@ -94,6 +95,21 @@ RegKey *Registry::create(const std::string &path) {
         }
         key = next;
     }
+    return key;
+}
+
+RegKey *Registry::create_unicode_key(const std::string &parent_path, const std::u16string &name) {
+    if (has_exact_ansi_form(name))
+        return create(parent_path.empty() ? unicode_to_ansi(name)
+                                          : parent_path + "\\" + unicode_to_ansi(name));
+    RegKey *parent = create(parent_path);
+    if (!parent) return nullptr;
+    parent->subkeys.emplace_back(new RegKey);
+    RegKey *key = parent->subkeys.back().get();
+    key->name = unicode_to_ansi(name);
+    key->unicode_name = name;
+    key->parent = parent;
+    parent->child_index.emplace(ascii_folded(key->name), key);
     return key;
 }
 

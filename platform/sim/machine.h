@@ -30,6 +30,10 @@ struct RegValue {
 
 struct RegKey {
     std::string name;
+    // Set only for a name that the ANSI code page cannot hold: the true name. `name` is then
+    // what RegEnumKeyExA hands back for it (its best-fit form), which reaches no key through
+    // the ANSI functions, or with a backslash in it a deeper path.
+    std::u16string unicode_name;
     RegKey *parent = nullptr;
     std::vector<std::unique_ptr<RegKey>> subkeys;  // in creation order
     // Subkeys by their name with ASCII letters folded, a coarser match than the platform's
@@ -49,6 +53,7 @@ struct RegKey {
     RegKey *child(const std::string &child_name) const;
     RegValue *value(const std::string &value_name);
     std::string path() const;  // relative to the root, without the root's name
+    bool has_foreign_name() const { return !unicode_name.empty(); }
 };
 
 struct Registry {
@@ -67,6 +72,10 @@ struct Registry {
     // read is its best-fit form. `terminated` false stores it without its terminator.
     void set_unicode_string(const std::string &key_path, const std::string &name, DWORD type,
                             const std::u16string &text, bool terminated = true);
+    // A key whose true name is the Unicode `name`, as the NT family keeps it: a name the code
+    // page holds exactly is planted as its ANSI text; any other only the Unicode functions
+    // reach (nullptr when `parent_path` cannot be created).
+    RegKey *create_unicode_key(const std::string &parent_path, const std::u16string &name);
     bool has_value(const std::string &key_path, const std::string &name) const;
     // Deletes a key with its subkeys, moving it to the graveyard; true when it existed.
     bool remove_tree(const std::string &path);

@@ -72,6 +72,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         return as_proc(&FindNextFileW);
     if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegQueryValueExW") == 0)
         return as_proc(&RegQueryValueExW);
+    if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegEnumKeyExW") == 0)
+        return as_proc(&RegEnumKeyExW);
     if (by_name && is_module(module, "kernel32.dll")) {
         if (FARPROC found = kernel32_process_export(proc_name)) return found;
     }

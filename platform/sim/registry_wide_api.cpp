@@ -61,3 +61,30 @@ LONG WINAPI RegQueryValueExW(HKEY key, LPCWSTR value_name, LPDWORD reserved, LPD
     *data_size = size;
     return ERROR_SUCCESS;
 }
+
+LONG WINAPI RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_size, LPDWORD reserved,
+                          LPWSTR class_name, LPDWORD class_size, PFILETIME last_write) {
+    OpenKey *open = resolve_key(key);
+    record_call("RegEnumKeyExW", (open ? open->key->path() : std::string("?")) + " " +
+                                     std::to_string(index));
+    if (!current_machine().is_nt()) return ERROR_CALL_NOT_IMPLEMENTED;
+    if (!open) return ERROR_INVALID_HANDLE;
+    if (open->key->deleted) return ERROR_KEY_DELETED;
+    if (reserved || !name || !name_size) return ERROR_INVALID_PARAMETER;
+    if ((open->access & KEY_ENUMERATE_SUB_KEYS) != KEY_ENUMERATE_SUB_KEYS) return ERROR_ACCESS_DENIED;
+    RegKey *k = open->key;
+    if (k->subkey_enum_fails_at >= 0 && (DWORD)k->subkey_enum_fails_at == index)
+        return (LONG)k->subkey_enum_error;
+    if (index >= k->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+    const RegKey &sub = *k->subkeys[index];
+    std::u16string wide = sub.unicode_name;
+    if (!sub.has_foreign_name()) ansi_to_unicode(sub.name, &wide);
+    if (wide.size() + 1 > *name_size) return ERROR_MORE_DATA;
+    for (size_t i = 0; i < wide.size(); ++i) name[i] = (WCHAR)wide[i];
+    name[wide.size()] = 0;
+    *name_size = (DWORD)wide.size();
+    if (class_name && class_size && *class_size > 0) class_name[0] = 0;
+    if (class_size) *class_size = 0;
+    if (last_write) *last_write = FILETIME{0, 0};
+    return ERROR_SUCCESS;
+}

@@ -80,6 +80,22 @@ TEST_F(RegistryDeletion, SubkeyWhosePathDoesNotFitStaysWithItsParent) {
     EXPECT_EQ(nullptr, machine.registry.find(parent + "\\Short")) << "its sibling still goes";
 }
 
+// "Other¥K440dT" reads through RegEnumKeyExA as "Other\K440dT", a deeper path, and "café" as
+// "cafe", its sibling's name: neither may be walked, and the keys holding them stay.
+TEST_F(RegistryDeletion, SubkeyWithABestFitNameStaysWithItsParents) {
+    machine.registry.create_unicode_key("Software\\P\\Sub", u"Other\u00A5K440dT");
+    machine.registry.create_unicode_key("Software\\P", u"caf\u00E9");
+    machine.registry.create("Software\\P\\cafe\\Inner");
+    EXPECT_EQ(0, delete_key_tree("Software\\P"));
+    EXPECT_EQ((DWORD)ERROR_INVALID_NAME, GetLastError()) << "the run reports the key as left";
+    EXPECT_EQ((std::vector<std::string>{"Software\\P\\cafe\\Inner", "Software\\P\\cafe"}),
+              deleted_keys())
+        << "the named keys go; a key holding an unnamed one is not even tried";
+    ASSERT_NE(nullptr, machine.registry.find("Software\\P\\Sub"));
+    EXPECT_EQ(1u, machine.registry.find("Software\\P\\Sub")->subkeys.size());
+    EXPECT_EQ(2u, machine.registry.find("Software\\P")->subkeys.size()) << "Sub and the e-acute key";
+}
+
 TEST_F(RegistryDeletion, MissingKeyGivesZero) {
     EXPECT_EQ(0, delete_key_tree("Software\\Missing"));
 }
