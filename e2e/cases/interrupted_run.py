@@ -94,7 +94,7 @@ def check_ends_the_same(whole, interrupted):
 
 
 @case
-def killed_quiet_run_run_again_ends_the_same():
+def interrupted_quiet_run_run_again_ends_the_same():
     whole = whole_run()
     removed = removed_names(whole)
     for path in EXPECTED["file"] + EXPECTED["file_at_restart"]:
