@@ -52,7 +52,7 @@ std::u16string true_name(const FileNode *node) {
 
 bool search_entries(const std::string &pattern, std::vector<const FileNode *> *entries,
                     std::vector<std::string> *dot_entries) {
-    size_t slash = pattern.rfind('\\');
+    size_t slash = last_separator(pattern);
     if (slash == std::string::npos) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;

@@ -69,7 +69,7 @@ bool fail(DWORD error) {
 }
 
 bool parent_exists(const std::string &path) {
-    size_t slash = path.rfind('\\');
+    size_t slash = last_separator(path);
     if (slash == std::string::npos) return false;
     std::string parent = path.substr(0, slash);
     if (parent.size() == 2) parent += "\\";

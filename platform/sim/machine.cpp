@@ -272,7 +272,7 @@ FileNode *FileSystem::make_dir(const std::string &path) {
 
 FileNode *FileSystem::write_file(const std::string &path, const std::string &content,
                                  DWORD attributes) {
-    size_t slash = path.rfind('\\');
+    size_t slash = last_separator(path);
     if (slash == std::string::npos) return nullptr;
     FileNode *dir = make_dir(path.substr(0, slash));
     if (!dir) return nullptr;

@@ -80,6 +80,13 @@ std::string upper(const std::string &text) {
     return copy;
 }
 
+size_t last_separator(const std::string &path) {
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size(); i += char_length(path.c_str() + i))
+        if (path[i] == '\\') last = i;
+    return last;
+}
+
 }  // namespace sim
 
 using sim::char_length;

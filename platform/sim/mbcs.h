@@ -15,6 +15,9 @@ unsigned lower_double_byte(unsigned unit);
 unsigned upper_double_byte(unsigned unit);
 // Length in bytes of the character at `text` (1 or 2; 1 for a lead byte before the terminator).
 size_t char_length(const char *text);
+// Offset of the last path separator of `path`, npos when none: a trail byte 0x5C of a
+// double-byte character is no separator.
+size_t last_separator(const std::string &path);
 bool equal_nocase(const std::string &a, const std::string &b);
 std::string lower(const std::string &text);
 std::string upper(const std::string &text);

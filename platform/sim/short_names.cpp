@@ -102,7 +102,7 @@ DWORD GetShortPathNameA(LPCSTR long_path, LPSTR short_path, DWORD size) {
     Machine &m = current_machine();
     FileNode *target = m.files.find(path);
     if (!target) {
-        size_t slash = path.rfind('\\');
+        size_t slash = last_separator(path);
         FileNode *parent = slash == std::string::npos ? nullptr : m.files.find(path.substr(0, slash));
         SetLastError(parent && parent->is_dir ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
         return 0;
