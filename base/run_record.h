@@ -32,6 +32,12 @@ struct run_record {
     string_list_entry *keys_to_delete;
     value_pair_entry *values_to_delete;
     string_list_entry *driver_keys;
+    // The product's device instances (NT family) by instance id, from the one list of every
+    // device of the machine that a run builds, in its inventory: the removal reopens them one
+    // by one instead of listing the machine's devices again. `devices_listed` is 1 only while
+    // that list was built and holds every matching instance.
+    string_list_entry *device_instances;
+    int devices_listed;
     int restart_needed;
     // The uninstall record and the product record the inventory found (empty when none): the
     // removal deletes them last and keeps its plan in the first of them that takes it.

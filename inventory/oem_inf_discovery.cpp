@@ -112,7 +112,10 @@ int scan_inf_directory(const string_list_entry *device_ids, const string_list_en
 int discover_oem_infs(run_record *record) {
     // Both routes compose their paths from the Windows directory.
     if (!record->windows_dir[0]) return 0;
-    if (collect_driver_keys(record->device_ids, record->device_names, &record->driver_keys))
+    int listed = collect_driver_keys(record->device_ids, record->device_names,
+                                     &record->driver_keys, &record->device_instances);
+    record->devices_listed = listed == DEVICE_LIST_BUILT;
+    if (listed != DEVICE_LIST_NOT_BUILT)
         return infs_from_driver_keys(record->driver_keys, record->windows_dir,
                                      record->profile->product_guid, &record->files_to_delete);
     char inf_dir[PATH_SIZE];

@@ -73,8 +73,10 @@ int disable_interface_devices(run_record *record) {
     if (set == INVALID_HANDLE_VALUE) return 0;
     int failures = 0;
     SP_DEVINFO_DATA device;
-    for (DWORD index = 0; enum_device_info(set, index, &device); ++index)
+    for (DWORD index = 0; enum_device_info(set, index, &device); ++index) {
         if (!disable_device(record, set, &device)) ++failures;
+        list_attached_instance(record, set, &device);
+    }
     SetupDiDestroyDeviceInfoList(set);
     return failures == 0;
 }
@@ -89,10 +91,14 @@ int remove_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
     return removed;
 }
 
+// Works on the instances the inventory listed, reopened (removal/device_walk.h); each is
+// matched by its hardware id again before it is removed.
 int remove_matching_devices(run_record *record) {
-    HDEVINFO set = SetupDiGetClassDevsA(0, 0, 0, DIGCF_ALLCLASSES);
+    string_list_entry *unopened = 0;
+    HDEVINFO set = open_product_devices(record, &unopened);
     if (set == INVALID_HANDLE_VALUE) return 0;
-    int failures = 0;
+    int failures = string_list_length(unopened);
+    free_string_list(unopened);
     char hardware_id[DEVICE_PROPERTY_SIZE];
     SP_DEVINFO_DATA device;
     for (DWORD index = 0; enum_device_info(set, index, &device); ++index) {

@@ -57,6 +57,10 @@ BOOL WINAPI SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO set, PSP_DE
     return PLATFORM(SetupDiCallClassInstaller)(function, set, device);
 }
 
+HDEVINFO WINAPI SetupDiCreateDeviceInfoList(const GUID *class_guid, HWND parent) {
+    return PLATFORM(SetupDiCreateDeviceInfoList)(class_guid, parent);
+}
+
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
     return PLATFORM(SetupDiDestroyDeviceInfoList)(set);
 }
@@ -73,6 +77,11 @@ BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, c
 BOOL WINAPI SetupDiGetDeviceInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device,
                                            PSP_DEVINSTALL_PARAMS_A params) {
     return PLATFORM(SetupDiGetDeviceInstallParamsA)(set, device, params);
+}
+
+BOOL WINAPI SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR id,
+                                        DWORD size, PDWORD required) {
+    return PLATFORM(SetupDiGetDeviceInstanceIdA)(set, device, id, size, required);
 }
 
 BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
@@ -92,6 +101,11 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA dev
 HKEY WINAPI SetupDiOpenClassRegKeyExA(const GUID *guid, REGSAM access, DWORD flags,
                                       PCSTR machine, PVOID reserved) {
     return PLATFORM(SetupDiOpenClassRegKeyExA)(guid, access, flags, machine, reserved);
+}
+
+BOOL WINAPI SetupDiOpenDeviceInfoA(HDEVINFO set, PCSTR instance_id, HWND parent, DWORD flags,
+                                   PSP_DEVINFO_DATA device) {
+    return PLATFORM(SetupDiOpenDeviceInfoA)(set, instance_id, parent, flags, device);
 }
 
 BOOL WINAPI SetupDiSetClassInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device,

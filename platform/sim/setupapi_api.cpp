@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "device_sets.h"
 #include "device_tree.h"
 #include "machine.h"
 #include "registry_api.h"
@@ -19,54 +20,7 @@ using namespace sim;
 
 namespace {
 
-struct Element {
-    size_t device = 0;  // slot in the device tree
-    DWORD flags = 0;    // device install parameters' Flags
-    bool has_params = false;
-    SP_PROPCHANGE_PARAMS params{};
-};
-
-struct DeviceSet {
-    std::vector<Element> elements;
-    bool present_only = false;
-    DWORD flags = 0;  // install parameters of the set itself
-    bool has_params = false;
-    SP_PROPCHANGE_PARAMS params{};
-};
-
-std::map<uintptr_t, DeviceSet> g_sets;
-
-BOOL fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
-DeviceSet *set_of(HDEVINFO handle) {
-    auto it = g_sets.find(reinterpret_cast<uintptr_t>(handle));
-    return it == g_sets.end() ? nullptr : &it->second;
-}
-
-Device &device_at(size_t slot) { return current_machine().devices.devices[slot]; }
-
 std::string describe(const GUID *guid) { return guid ? guid_text(*guid) : "(null)"; }
-
-// The element a device record names; nullptr with the error set when it names none.
-Element *element_of(DeviceSet *set, PSP_DEVINFO_DATA data) {
-    if (!data) return SetLastError(ERROR_INVALID_PARAMETER), nullptr;
-    if (data->cbSize != sizeof(SP_DEVINFO_DATA)) return SetLastError(ERROR_INVALID_USER_BUFFER), nullptr;
-    size_t index = (size_t)data->Reserved;
-    if (index == 0 || index > set->elements.size() ||
-        set->elements[index - 1].device + 1 != data->DevInst)
-        return SetLastError(ERROR_INVALID_PARAMETER), nullptr;
-    return &set->elements[index - 1];
-}
-
-void fill_device(PSP_DEVINFO_DATA data, const DeviceSet &set, size_t index) {
-    const Element &e = set.elements[index];
-    data->ClassGuid = device_at(e.device).device_class;
-    data->DevInst = (DWORD)(e.device + 1);
-    data->Reserved = (ULONG_PTR)(index + 1);
-}
 
 bool interface_listed(const DeviceSet &set, const Device &device, const DeviceInterface &iface,
                       const GUID &interface_class) {
@@ -77,13 +31,6 @@ bool interface_listed(const DeviceSet &set, const Device &device, const DeviceIn
 bool first_component_is(const std::string &instance_id, const char *enumerator) {
     std::string first = instance_id.substr(0, instance_id.find('\\'));
     return equal_nocase(first, enumerator);
-}
-
-bool taken(const char *function, const std::string &detail) {
-    DWORD error;
-    if (!current_machine().take_fault(function, detail, &error)) return false;
-    SetLastError(error);
-    return true;
 }
 
 void set_config_disabled(const Device &device, bool disabled) {
@@ -110,10 +57,10 @@ const SP_PROPCHANGE_PARAMS *property_change_params(const DeviceSet &set, const E
 BOOL change_state(DeviceSet &set, Element &e) {
     Device &device = device_at(e.device);
     const SP_PROPCHANGE_PARAMS *params = property_change_params(set, e);
-    if (!params) return fail(ERROR_NO_CLASSINSTALL_PARAMS);
-    if (taken("SetupDiCallClassInstaller", "DIF_PROPERTYCHANGE " + device.instance_id)) return FALSE;
+    if (!params) return fail_with(ERROR_NO_CLASSINSTALL_PARAMS);
+    if (fault_taken("SetupDiCallClassInstaller", "DIF_PROPERTYCHANGE " + device.instance_id)) return FALSE;
     if (params->StateChange == DICS_DISABLE) {
-        if (device.refuse_disable) return fail(ERROR_NOT_DISABLEABLE);
+        if (device.refuse_disable) return fail_with(ERROR_NOT_DISABLEABLE);
         device.disabled = true;
         set_config_disabled(device, true);
     } else if (params->StateChange == DICS_ENABLE) {
@@ -127,8 +74,8 @@ BOOL change_state(DeviceSet &set, Element &e) {
 
 BOOL remove(Element &e) {
     Device &device = device_at(e.device);
-    if (taken("SetupDiCallClassInstaller", "DIF_REMOVE " + device.instance_id)) return FALSE;
-    if (device.refuse_remove) return fail(ERROR_ACCESS_DENIED);
+    if (fault_taken("SetupDiCallClassInstaller", "DIF_REMOVE " + device.instance_id)) return FALSE;
+    if (device.refuse_remove) return fail_with(ERROR_ACCESS_DENIED);
     remove_device_instance(current_machine(), device);
     // A device that cannot be stopped now is taken out at the next restart; its keys are
     // gone already.
@@ -144,8 +91,8 @@ HDEVINFO SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND par
     std::string detail = describe(class_guid) + " " + (enumerator ? enumerator : "(null)") + " " + hex(flags);
     record_call("SetupDiGetClassDevsA", detail);
     Machine &m = current_machine();
-    if (!class_guid && !(flags & DIGCF_ALLCLASSES)) return fail(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
-    if (taken("SetupDiGetClassDevsA", detail)) return INVALID_HANDLE_VALUE;
+    if (!class_guid && !(flags & DIGCF_ALLCLASSES)) return fail_with(ERROR_INVALID_PARAMETER), INVALID_HANDLE_VALUE;
+    if (fault_taken("SetupDiGetClassDevsA", detail)) return INVALID_HANDLE_VALUE;
     if (m.devices.class_devs_fail) {
         SetLastError(m.devices.class_devs_error ? m.devices.class_devs_error : ERROR_NOT_ENOUGH_MEMORY);
         return INVALID_HANDLE_VALUE;
@@ -171,31 +118,30 @@ HDEVINFO SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND par
         e.device = slot;
         set.elements.push_back(e);
     }
-    uintptr_t number = new_handle_number();
-    g_sets[number] = set;
-    ++current_process().open_handles;
+    if (class_guid && !(flags & (DIGCF_ALLCLASSES | DIGCF_DEVICEINTERFACE))) {
+        set.has_class = true;
+        set.device_class = *class_guid;
+    }
+    HDEVINFO handle = add_device_set(set);
     SetLastError(ERROR_SUCCESS);
-    return reinterpret_cast<HDEVINFO>(number);
+    return handle;
 }
 
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO handle) {
     record_call("SetupDiDestroyDeviceInfoList", "");
-    auto it = g_sets.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == g_sets.end()) return fail(ERROR_INVALID_HANDLE);
-    g_sets.erase(it);
-    --current_process().open_handles;
+    if (!erase_device_set(handle)) return fail_with(ERROR_INVALID_HANDLE);
     // A planted fault makes the platform report a failure after releasing the list.
-    if (taken("SetupDiDestroyDeviceInfoList", "")) return FALSE;
+    if (fault_taken("SetupDiDestroyDeviceInfoList", "")) return FALSE;
     return TRUE;
 }
 
 BOOL SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA device) {
     record_call("SetupDiEnumDeviceInfo", std::to_string(index));
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
-    if (!device) return fail(ERROR_INVALID_PARAMETER);
-    if (device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
-    if (index >= set->elements.size()) return fail(ERROR_NO_MORE_ITEMS);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
+    if (!device) return fail_with(ERROR_INVALID_PARAMETER);
+    if (device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
+    if (index >= set->elements.size()) return fail_with(ERROR_NO_MORE_ITEMS);
     fill_device(device, *set, index);
     return TRUE;
 }
@@ -203,10 +149,10 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA device
 BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const GUID *interface_class,
                                  DWORD index, PSP_DEVICE_INTERFACE_DATA interface_data) {
     record_call("SetupDiEnumDeviceInterfaces", describe(interface_class) + " " + std::to_string(index));
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
-    if (!interface_class || !interface_data) return fail(ERROR_INVALID_PARAMETER);
-    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
+    if (!interface_class || !interface_data) return fail_with(ERROR_INVALID_PARAMETER);
+    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
     size_t first = 0, last = set->elements.size();
     if (device) {
         Element *e = element_of(set, device);
@@ -227,30 +173,30 @@ BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const
             return TRUE;
         }
     }
-    return fail(ERROR_NO_MORE_ITEMS);
+    return fail_with(ERROR_NO_MORE_ITEMS);
 }
 
 BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA interface_data,
                                       PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size,
                                       PDWORD required, PSP_DEVINFO_DATA device) {
     record_call("SetupDiGetDeviceInterfaceDetailA", std::to_string(size));
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
-    if (!interface_data) return fail(ERROR_INVALID_PARAMETER);
-    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
+    if (!interface_data) return fail_with(ERROR_INVALID_PARAMETER);
+    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
     size_t el = (size_t)(interface_data->Reserved >> 16), i = (size_t)(interface_data->Reserved & 0xFFFF);
-    if (el == 0 || el > set->elements.size()) return fail(ERROR_INVALID_PARAMETER);
+    if (el == 0 || el > set->elements.size()) return fail_with(ERROR_INVALID_PARAMETER);
     const Device &d = device_at(set->elements[el - 1].device);
-    if (i == 0 || i > d.interfaces.size()) return fail(ERROR_INVALID_PARAMETER);
-    if (d.removed) return fail(ERROR_NO_SUCH_DEVINST);
-    if (!detail && size) return fail(ERROR_INVALID_USER_BUFFER);
-    if (detail && detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return fail(ERROR_INVALID_USER_BUFFER);
-    if (device && device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail(ERROR_INVALID_USER_BUFFER);
+    if (i == 0 || i > d.interfaces.size()) return fail_with(ERROR_INVALID_PARAMETER);
+    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    if (!detail && size) return fail_with(ERROR_INVALID_USER_BUFFER);
+    if (detail && detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return fail_with(ERROR_INVALID_USER_BUFFER);
+    if (device && device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
     const std::string &path = d.interfaces[i - 1].device_path;
     DWORD needed = (DWORD)(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
     if (required) *required = needed;
-    if (size < needed) return fail(ERROR_INSUFFICIENT_BUFFER);
-    if (taken("SetupDiGetDeviceInterfaceDetailA", d.instance_id)) return FALSE;
+    if (size < needed) return fail_with(ERROR_INSUFFICIENT_BUFFER);
+    if (fault_taken("SetupDiGetDeviceInterfaceDetailA", d.instance_id)) return FALSE;
     memcpy(detail->DevicePath, path.c_str(), path.size() + 1);
     if (device) fill_device(device, *set, el - 1);
     return TRUE;
@@ -259,12 +205,12 @@ BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
     record_call("SetupDiGetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
     Element *e = element_of(set, device);
     if (!e) return FALSE;
     const Device &d = device_at(e->device);
-    if (d.removed) return fail(ERROR_NO_SUCH_DEVINST);
+    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
     std::vector<uint8_t> data;
     DWORD data_type = REG_SZ;
     auto text = [&data](const std::string &t) {
@@ -273,7 +219,7 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
     };
     switch (property) {
         case SPDRP_HARDWAREID:
-            if (d.hardware_ids.empty()) return fail(ERROR_INVALID_DATA);
+            if (d.hardware_ids.empty()) return fail_with(ERROR_INVALID_DATA);
             data_type = REG_MULTI_SZ;
             for (const std::string &id : d.hardware_ids) {
                 data.insert(data.end(), id.begin(), id.end());
@@ -282,27 +228,27 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
             data.push_back(0);
             break;
         case SPDRP_DRIVER:
-            if (d.driver_key.empty()) return fail(ERROR_INVALID_DATA);
+            if (d.driver_key.empty()) return fail_with(ERROR_INVALID_DATA);
             text(d.driver_key);
             break;
         case SPDRP_CLASSGUID:
             text(guid_text(d.device_class));
             break;
         case SPDRP_DEVICEDESC:
-            if (d.description.empty()) return fail(ERROR_INVALID_DATA);
+            if (d.description.empty()) return fail_with(ERROR_INVALID_DATA);
             text(d.description);
             break;
         default:
-            return fail(ERROR_INVALID_DATA);
+            return fail_with(ERROR_INVALID_DATA);
     }
-    if (taken("SetupDiGetDeviceRegistryPropertyA", d.instance_id + " " + hex(property))) return FALSE;
-    if (!buffer && size) return fail(ERROR_INVALID_USER_BUFFER);
+    if (fault_taken("SetupDiGetDeviceRegistryPropertyA", d.instance_id + " " + hex(property))) return FALSE;
+    if (!buffer && size) return fail_with(ERROR_INVALID_USER_BUFFER);
     if (type) *type = data_type;
     if (required) *required = (DWORD)data.size();
     if (size < data.size()) {
         // The platform leaves the buffer undefined; make that visible to tests.
         if (buffer) memset(buffer, 0xCC, size);
-        return fail(ERROR_INSUFFICIENT_BUFFER);
+        return fail_with(ERROR_INSUFFICIENT_BUFFER);
     }
     memcpy(buffer, data.data(), data.size());
     return TRUE;
@@ -313,15 +259,15 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
                                  PDWORD required) {
     record_call("SetupDiGetDeviceInstanceIdA", std::to_string(size));
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
     Element *e = element_of(set, device);
     if (!e) return FALSE;
     const Device &d = device_at(e->device);
-    if (d.removed) return fail(ERROR_NO_SUCH_DEVINST);
+    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
     DWORD needed = (DWORD)d.instance_id.size() + 1;
     if (required) *required = needed;
-    if (!buffer || size < needed) return fail(ERROR_INSUFFICIENT_BUFFER);
+    if (!buffer || size < needed) return fail_with(ERROR_INSUFFICIENT_BUFFER);
     memcpy(buffer, d.instance_id.c_str(), needed);
     return TRUE;
 }
@@ -331,17 +277,17 @@ HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD fla
     (void)reserved;
     record_call("SetupDiOpenClassRegKeyExA", describe(class_guid) + " " + hex(desired) + " " + hex(flags));
     HKEY invalid = reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE);
-    if (flags != DIOCR_INSTALLER && flags != DIOCR_INTERFACE) return fail(ERROR_INVALID_FLAGS), invalid;
-    if (machine_name) return fail(ERROR_INVALID_MACHINENAME), invalid;
+    if (flags != DIOCR_INSTALLER && flags != DIOCR_INTERFACE) return fail_with(ERROR_INVALID_FLAGS), invalid;
+    if (machine_name) return fail_with(ERROR_INVALID_MACHINENAME), invalid;
     std::string path = flags == DIOCR_INSTALLER ? CLASS_ROOT : "System\\CurrentControlSet\\Control\\DeviceClasses";
     if (class_guid) path += "\\" + guid_text(*class_guid);
     Machine &m = current_machine();
     RegKey *key = m.registry.find(path);
-    if (!key) return fail(ERROR_INVALID_CLASS), invalid;
-    if (taken("SetupDiOpenClassRegKeyExA", path)) return invalid;
+    if (!key) return fail_with(ERROR_INVALID_CLASS), invalid;
+    if (fault_taken("SetupDiOpenClassRegKeyExA", path)) return invalid;
     DWORD access = map_key_access(desired);
     if (m.is_nt() && !access_granted(key->security, current_process().token, access))
-        return fail(ERROR_ACCESS_DENIED), invalid;
+        return fail_with(ERROR_ACCESS_DENIED), invalid;
     return open_key_handle(key, access);
 }
 
@@ -349,31 +295,31 @@ BOOL SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
                                    PSP_CLASSINSTALL_HEADER params, DWORD size) {
     record_call("SetupDiSetClassInstallParamsA",
                 (params ? hex(params->InstallFunction) : std::string("(null)")) + " " + std::to_string(size));
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
     Element *e = nullptr;
     if (device && !(e = element_of(set, device))) return FALSE;
     bool &has = e ? e->has_params : set->has_params;
     DWORD &flags = e ? e->flags : set->flags;
     SP_PROPCHANGE_PARAMS &stored = e ? e->params : set->params;
     if (!params) {
-        if (size) return fail(ERROR_INVALID_PARAMETER);
+        if (size) return fail_with(ERROR_INVALID_PARAMETER);
         has = false;
         flags &= ~(DWORD)DI_CLASSINSTALLPARAMS;
         return TRUE;
     }
-    if (params->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return fail(ERROR_INVALID_USER_BUFFER);
+    if (params->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return fail_with(ERROR_INVALID_USER_BUFFER);
     SP_PROPCHANGE_PARAMS copy{};
     if (params->InstallFunction == DIF_PROPERTYCHANGE) {
-        if (size != sizeof(SP_PROPCHANGE_PARAMS)) return fail(ERROR_INVALID_USER_BUFFER);
+        if (size != sizeof(SP_PROPCHANGE_PARAMS)) return fail_with(ERROR_INVALID_USER_BUFFER);
         memcpy(&copy, params, sizeof copy);
         if (copy.StateChange < DICS_ENABLE || copy.StateChange > DICS_STOP ||
             (copy.Scope != DICS_FLAG_GLOBAL && copy.Scope != DICS_FLAG_CONFIGSPECIFIC))
-            return fail(ERROR_INVALID_FLAGS);
+            return fail_with(ERROR_INVALID_FLAGS);
     } else {
         copy.ClassInstallHeader = *params;
     }
-    if (taken("SetupDiSetClassInstallParamsA", e ? device_at(e->device).instance_id : "")) return FALSE;
+    if (fault_taken("SetupDiSetClassInstallParamsA", e ? device_at(e->device).instance_id : "")) return FALSE;
     stored = copy;
     has = true;
     flags |= DI_CLASSINSTALLPARAMS;
@@ -381,32 +327,32 @@ BOOL SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
 }
 
 BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINFO_DATA device) {
-    DeviceSet *set = set_of(handle);
+    DeviceSet *set = device_set_of(handle);
     Element *e = set && device ? element_of(set, device) : nullptr;
     std::string name = function == DIF_REMOVE ? "DIF_REMOVE" :
                        function == DIF_PROPERTYCHANGE ? "DIF_PROPERTYCHANGE" : hex(function);
     record_call("SetupDiCallClassInstaller", name + " " + (e ? device_at(e->device).instance_id : ""));
-    if (!set) return fail(ERROR_INVALID_HANDLE);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
     // 64-bit Windows installs and removes devices only for 64-bit processes ("Device
     // Installations on 64-Bit Systems"); Wine does not refuse.
-    if (current_process_under_wow64()) return fail(ERROR_IN_WOW64);
-    if (function != DIF_REMOVE && function != DIF_PROPERTYCHANGE) return fail(ERROR_DI_DO_DEFAULT);
-    if (!device) return fail(ERROR_INVALID_PARAMETER);
+    if (current_process_under_wow64()) return fail_with(ERROR_IN_WOW64);
+    if (function != DIF_REMOVE && function != DIF_PROPERTYCHANGE) return fail_with(ERROR_DI_DO_DEFAULT);
+    if (!device) return fail_with(ERROR_INVALID_PARAMETER);
     if (!e) return FALSE;
-    if (device_at(e->device).removed) return fail(ERROR_NO_SUCH_DEVINST);
+    if (device_at(e->device).removed) return fail_with(ERROR_NO_SUCH_DEVINST);
     return function == DIF_REMOVE ? remove(*e) : change_state(*set, *e);
 }
 
 BOOL SetupDiGetDeviceInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
                                     PSP_DEVINSTALL_PARAMS_A params) {
     record_call("SetupDiGetDeviceInstallParamsA", "");
-    DeviceSet *set = set_of(handle);
-    if (!set) return fail(ERROR_INVALID_HANDLE);
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
     Element *e = nullptr;
     if (device && !(e = element_of(set, device))) return FALSE;
-    if (!params) return fail(ERROR_INVALID_PARAMETER);
-    if (params->cbSize != sizeof(SP_DEVINSTALL_PARAMS_A)) return fail(ERROR_INVALID_USER_BUFFER);
-    if (taken("SetupDiGetDeviceInstallParamsA", e ? device_at(e->device).instance_id : "")) return FALSE;
+    if (!params) return fail_with(ERROR_INVALID_PARAMETER);
+    if (params->cbSize != sizeof(SP_DEVINSTALL_PARAMS_A)) return fail_with(ERROR_INVALID_USER_BUFFER);
+    if (fault_taken("SetupDiGetDeviceInstallParamsA", e ? device_at(e->device).instance_id : "")) return FALSE;
     DWORD size = params->cbSize;
     memset(params, 0, sizeof *params);
     params->cbSize = size;

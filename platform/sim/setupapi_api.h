@@ -107,8 +107,13 @@ typedef struct _SP_DEVINSTALL_PARAMS_A {
 #define ERROR_INVALID_MACHINENAME ((DWORD)0xE0000220)
 #define ERROR_NOT_DISABLEABLE ((DWORD)0xE0000231)
 
+#define MAX_DEVICE_ID_LEN 200
+
 HDEVINFO SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND parent, DWORD flags);
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+HDEVINFO SetupDiCreateDeviceInfoList(const GUID *class_guid, HWND parent);
+BOOL SetupDiOpenDeviceInfoA(HDEVINFO set, PCSTR instance_id, HWND parent, DWORD flags,
+                            PSP_DEVINFO_DATA device);
 BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device);
 BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID *interface_class,
                                  DWORD index, PSP_DEVICE_INTERFACE_DATA interface_data);

@@ -20,7 +20,7 @@ class DriverKeysTest : public SimTest {
         SimTest::TearDown();
     }
     std::vector<std::string> collect() {
-        EXPECT_NE(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys))
+        EXPECT_NE(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys, &record.device_instances))
             << "the device list could be built and released";
         return texts_of(record.driver_keys);
     }
@@ -89,13 +89,13 @@ TEST_F(DriverKeysTest, AListThatCannotBeBuiltAnswersZero) {
     plant_device_with_driver(machine, "USB\\VID_FFFF&PID_0001\\1", {"USB\\VID_FFFF&PID_0001"}, MODEM_CLASS, "0001",
                              DriverKeyPlan{});
     machine.devices.class_devs_fail = true;
-    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys));
+    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys, &record.device_instances));
     EXPECT_EQ(nullptr, record.driver_keys);
 }
 
 TEST_F(DriverKeysTest, AFailedReleaseIsReported) {
     machine.faults.push_back(sim::Fault{"SetupDiDestroyDeviceInfoList", "", ERROR_INVALID_HANDLE});
-    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys));
+    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys, &record.device_instances));
 }
 
 }  // namespace

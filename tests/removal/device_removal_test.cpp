@@ -8,6 +8,7 @@
 #include "base/result_codes.h"
 #include "inventory/oem_inf_discovery.h"
 #include "removal/device_removal.h"
+#include "removal/removal_check.h"
 #include "support/device_machine.h"
 #include "support/sim_test.h"
 
@@ -31,6 +32,13 @@ class DeviceRemovalTest : public SimTest {
                                                   DriverKeyPlan{"oem12.inf", "Halvenor", false}, attached);
         add_product_interface(d, "\\\\?\\usb#" + serial);
         return d;
+    }
+    // Lists of every device of the machine (no class, no enumerator).
+    int full_device_lists() {
+        int n = 0;
+        for (const sim::Call &c : machine.calls_to("SetupDiGetClassDevsA"))
+            if (c.detail.find("(null) (null) ") == 0) ++n;
+        return n;
     }
     int class_installer_calls(const char *function) {
         int n = 0;
@@ -184,6 +192,50 @@ TEST_F(NtDevicesFixtureTest, TheProductsDevicesAndInfsGoAndNothingElse) {
         << "Windows deletes the software key whole, marker included (Wine keeps it)";
     EXPECT_EQ(nullptr, machine.registry.find(classes + PORTS_CLASS + "\\0004"));
     EXPECT_NE(nullptr, machine.registry.find(classes + MODEM_CLASS + "\\0002"));
+    EXPECT_EQ(0, devices_left(&record));
+    EXPECT_EQ(1, full_device_lists()) << "the removal and its check reopen what the inventory listed";
+}
+
+}  // namespace
+
+namespace {
+
+// The removal works on the instances the inventory listed, reopened by instance id.
+class ListedDevicesTest : public DeviceRemovalTest {
+  protected:
+    void SetUp() override {
+        DeviceRemovalTest::SetUp();
+        handset("1", false, "0001");
+        ASSERT_EQ(1, discover_oem_infs(&record));
+        ASSERT_EQ(1, record.devices_listed);
+    }
+};
+
+TEST_F(ListedDevicesTest, AHandsetPluggedInAfterTheInventoryIsDisabledAndRemovedToo) {
+    handset("2", true, "0002");
+    ASSERT_EQ(1, disable_interface_devices(&record));
+    EXPECT_EQ(1, remove_matching_devices(&record));
+    EXPECT_EQ(0, machine.devices.live_count());
+    EXPECT_EQ(1, full_device_lists());
+}
+
+TEST_F(ListedDevicesTest, AnInstanceThatNoLongerMatchesIsKept) {
+    machine.devices.find("USB\\VID_FFFF&PID_0001\\1")->hardware_ids = {"USB\\VID_1234&PID_0001"};
+    EXPECT_EQ(1, remove_matching_devices(&record));
+    EXPECT_EQ(1, machine.devices.live_count()) << "matched by its hardware id again before removal";
+}
+
+TEST_F(ListedDevicesTest, AnInstanceGoneMeanwhileIsNoFailure) {
+    sim::remove_device_instance(machine, *machine.devices.find("USB\\VID_FFFF&PID_0001\\1"));
+    EXPECT_EQ(1, remove_matching_devices(&record));
+    EXPECT_EQ(0, devices_left(&record));
+}
+
+TEST_F(ListedDevicesTest, AnInstanceThatCannotBeReopenedIsAFailureAndLeftInPlace) {
+    machine.faults.push_back(sim::Fault{"SetupDiOpenDeviceInfoA", "\\1", ERROR_ACCESS_DENIED});
+    EXPECT_EQ(0, remove_matching_devices(&record));
+    EXPECT_EQ(1, machine.devices.live_count());
+    EXPECT_EQ(1, devices_left(&record)) << "counted, never taken for gone";
 }
 
 }  // namespace
