@@ -268,6 +268,7 @@ BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR 
     DWORD needed = (DWORD)d.instance_id.size() + 1;
     if (required) *required = needed;
     if (!buffer || size < needed) return fail_with(ERROR_INSUFFICIENT_BUFFER);
+    if (fault_taken("SetupDiGetDeviceInstanceIdA", d.instance_id)) return FALSE;
     memcpy(buffer, d.instance_id.c_str(), needed);
     return TRUE;
 }

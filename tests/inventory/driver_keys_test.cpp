@@ -20,7 +20,8 @@ class DriverKeysTest : public SimTest {
         SimTest::TearDown();
     }
     std::vector<std::string> collect() {
-        EXPECT_NE(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys, &record.device_instances))
+        EXPECT_NE(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys,
+                                         &record.device_instances))
             << "the device list could be built and released";
         return texts_of(record.driver_keys);
     }
@@ -37,6 +38,9 @@ TEST_F(DriverKeysTest, DetachedDevicesOfEveryClassAreFound) {
     EXPECT_EQ((std::vector<std::string>{std::string(PORTS_CLASS) + "\\0004", std::string(MODEM_CLASS) + "\\0001"}),
               collect())
         << "both product devices, attached or not, read in the reverse order of discovery";
+    EXPECT_EQ((std::vector<std::string>{"ROOT\\K440DTCR\\0000", "USB\\VID_FFFF&PID_0001&MI_00\\1"}),
+              texts_of(record.device_instances))
+        << "their instance ids too, for the removal to reopen";
 }
 
 TEST_F(DriverKeysTest, OnlyTheFirstHardwareIdCounts) {
@@ -89,13 +93,25 @@ TEST_F(DriverKeysTest, AListThatCannotBeBuiltAnswersZero) {
     plant_device_with_driver(machine, "USB\\VID_FFFF&PID_0001\\1", {"USB\\VID_FFFF&PID_0001"}, MODEM_CLASS, "0001",
                              DriverKeyPlan{});
     machine.devices.class_devs_fail = true;
-    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys, &record.device_instances));
+    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys,
+                                     &record.device_instances));
     EXPECT_EQ(nullptr, record.driver_keys);
 }
 
 TEST_F(DriverKeysTest, AFailedReleaseIsReported) {
     machine.faults.push_back(sim::Fault{"SetupDiDestroyDeviceInfoList", "", ERROR_INVALID_HANDLE});
-    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys, &record.device_instances));
+    EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys,
+                                     &record.device_instances));
+}
+
+TEST_F(DriverKeysTest, AnInstanceIdThatCannotBeReadIsReported) {
+    plant_device_with_driver(machine, "USB\\VID_FFFF&PID_0001\\1", {"USB\\VID_FFFF&PID_0001"}, MODEM_CLASS, "0001",
+                             DriverKeyPlan{});
+    machine.faults.push_back(sim::Fault{"SetupDiGetDeviceInstanceIdA", "", ERROR_INVALID_PARAMETER});
+    EXPECT_EQ(DEVICE_LIST_IDS_MISSING, collect_driver_keys(record.device_ids, record.device_names,
+                                                           &record.driver_keys, &record.device_instances))
+        << "the removal must then list every device itself";
+    EXPECT_EQ(1, string_list_length(record.driver_keys));
 }
 
 }  // namespace
