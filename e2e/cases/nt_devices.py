@@ -92,6 +92,15 @@ def wine_setupapi_answers_for_each_call_of_the_device_passes():
         check_equal((0, 122), answers(inf, "options-small")[0][1:3], "a field larger than the buffer")
         check_equal(("model-section", 1, 0, "Models"), answers(inf, "model-section")[0], "model section")
 
+        # The removal reopens the instances its inventory listed (host test
+        # SetupApiSimTest.InstancesAreReopenedByIdIntoAnEmptySet holds the simulation to this).
+        opened = probe(p, "open", "ROOT\\K440DTCR\\0000", "root\\k440dtcr\\0000", "ROOT\\K440DTCR\\0009")
+        check_equal([("open", 1, 0), ("open", 1, 0), ("open", 0, 0xE000020B)],
+                    [l[:3] for l in answers(opened, "open")],
+                    "a non-present instance opens, again in any case, a missing one is ERROR_NO_SUCH_DEVINST")
+        check_equal(["ROOT\\K440DTCR\\0000"], [l[3].upper() for l in answers(opened, "member")],
+                    "an instance opened twice is one member")
+
         disabled = probe(p, "disable", "VID_FFFF")
         calls = answers(disabled, "dif_propertychange")
         check(calls and all(l[1] == 0 for l in calls),

@@ -8,6 +8,7 @@
 //   setupapi_probe disable <text>         DIF_PROPERTYCHANGE / DICS_DISABLE on matching devices
 //   setupapi_probe remove <text>          DIF_REMOVE on the devices whose instance id holds text
 //   setupapi_probe inf <path>             SetupOpenInfFileA (INF_STYLE_WIN4) and the options line
+//   setupapi_probe open <id>...           the ids opened one by one into one empty set; its members
 #include <windows.h>
 #include <setupapi.h>
 
@@ -188,6 +189,28 @@ int inf(const char *path) {
     return 0;
 }
 
+int open(int count, char **ids) {
+    SetLastError(0);
+    HDEVINFO set = SetupDiCreateDeviceInfoList(0, 0);
+    line("createlist", set != INVALID_HANDLE_VALUE);
+    if (set == INVALID_HANDLE_VALUE) return 1;
+    for (int i = 0; i < count; ++i) {
+        SP_DEVINFO_DATA d;
+        d.cbSize = sizeof d;
+        SetLastError(0);
+        line("open", SetupDiOpenDeviceInfoA(set, ids[i], 0, 0, &d), ids[i]);
+    }
+    SP_DEVINFO_DATA d;
+    d.cbSize = sizeof d;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &d); ++index) {
+        char id[512];
+        instance_id(set, &d, id, sizeof id);
+        line("member", 1, id);
+    }
+    line("destroy", SetupDiDestroyDeviceInfoList(set));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -197,6 +220,7 @@ int main(int argc, char **argv) {
     if (argc >= 3 && !strcmp(argv[1], "disable")) return class_installer(argv[2], 0);
     if (argc >= 3 && !strcmp(argv[1], "remove")) return class_installer(argv[2], 1);
     if (argc >= 3 && !strcmp(argv[1], "inf")) return inf(argv[2]);
-    fprintf(stderr, "usage: setupapi_probe list|present|classkey|disable|remove|inf ...\n");
+    if (argc >= 3 && !strcmp(argv[1], "open")) return open(argc - 2, argv + 2);
+    fprintf(stderr, "usage: setupapi_probe list|present|classkey|disable|remove|inf|open ...\n");
     return 2;
 }

@@ -205,4 +205,25 @@ TEST_F(SetupApiSimTest, DevicesAreReadBackFromTheEnumKey) {
     EXPECT_FALSE(d->present);
 }
 
+// As the end-to-end case nt_devices finds Wine answering.
+TEST_F(SetupApiSimTest, InstancesAreReopenedByIdIntoAnEmptySet) {
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, set);
+    struct {
+        const char *id;
+        BOOL opened;
+        DWORD error;
+    } const cases[] = {{"USB\\VID_FFFF&PID_0001\\2", TRUE, ERROR_SUCCESS},
+                       {"usb\\vid_ffff&pid_0001\\2", TRUE, ERROR_SUCCESS},
+                       {"USB\\VID_FFFF&PID_0001\\9", FALSE, ERROR_NO_SUCH_DEVINST}};
+    for (const auto &c : cases) {
+        SP_DEVINFO_DATA d;
+        d.cbSize = sizeof d;
+        EXPECT_EQ(c.opened, SetupDiOpenDeviceInfoA(set, c.id, nullptr, 0, &d)) << c.id;
+        EXPECT_EQ(c.error, GetLastError()) << c.id;
+    }
+    EXPECT_EQ(1, count_members(set)) << "an instance opened twice is one member, not attached or not";
+    SetupDiDestroyDeviceInfoList(set);
+}
+
 }  // namespace
