@@ -2,18 +2,22 @@
 
 #include "base/device_matching.h"
 #include "base/device_properties.h"
+#include "base/run_log.h"
 #include "platform/win32.h"
 
 namespace {
 
 // An instance id is kept only whole and never empty: an empty id would name the root of the
 // device tree when the removal reopens it.
-int keep_instance_id(HDEVINFO set, SP_DEVINFO_DATA *device, string_list_entry **device_instances) {
+int keep_instance_id(HDEVINFO set, SP_DEVINFO_DATA *device, const char *hardware_id,
+                     string_list_entry **device_instances) {
     char instance_id[LIST_TEXT_SIZE];
     DWORD needed = 0;
     if (!SetupDiGetDeviceInstanceIdA(set, device, instance_id, sizeof instance_id, &needed))
         return 0;
-    return instance_id[0] && push_string(device_instances, instance_id);
+    if (!instance_id[0] || !push_string(device_instances, instance_id)) return 0;
+    log_line("found device %s (hardware id %s)", instance_id, hardware_id);
+    return 1;
 }
 
 }  // namespace
@@ -32,7 +36,7 @@ int collect_driver_keys(const string_list_entry *device_ids, const string_list_e
         if (!get_hardware_id(set, &device, hardware_id)) continue;
         if (!hardware_id_matches(hardware_id, device_ids, device_names)) continue;
         if (get_driver_key(set, &device, driver_key)) push_string(driver_keys, driver_key);
-        if (device_instances && !keep_instance_id(set, &device, device_instances))
+        if (device_instances && !keep_instance_id(set, &device, hardware_id, device_instances))
             result = DEVICE_LIST_IDS_MISSING;
     }
     if (!SetupDiDestroyDeviceInfoList(set)) return DEVICE_LIST_NOT_BUILT;
