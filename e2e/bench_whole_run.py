@@ -8,16 +8,19 @@ them. Each size gets its own Windows XP prefix; the machine goes in with one reg
 setupapi_probe checks that Wine's SetupDiGetClassDevsA(DIGCF_ALLCLASSES) lists every generated
 device. Then, alternating, a quiet run of the uninstaller on the driver set (planted afresh
 before each run, untimed) and a run of build/win/e2e-tools/empty_gui.exe, a program that only
-starts and exits; the first pair only warms up. After each pair a snapshot of the prefix (registry and drive C) must differ
-from the one taken before the first run by exactly the removals of the fixture's expected.txt:
-the generated machine and the fixture's look-alikes stay whole.
+starts and exits; the first pair only warms up. After each pair a snapshot of the prefix
+(registry and drive C) must differ from the one taken before the first run by exactly the
+removals of the fixture's expected.txt: the generated machine and the fixture's look-alikes
+stay whole. A snapshot ends the wineserver (it writes the registry out then); the planting of
+the next pair starts it again, so both runs of a pair meet a running server that holds the
+whole registry.
 
     python3 e2e/bench_whole_run.py                       # sizes 1,2,4,8; 5 pairs each
     python3 e2e/bench_whole_run.py --sizes 1,2 --runs 7 --exe /path/to/other/K440dTUn.exe
 
 Options: --sizes (default 1,2,4,8), --runs (default K440_BENCH_RUNS or 5), --exe (default
-dist/K440dTUn.exe), --services-per-unit (default 2,000: Wine's services.exe reads every service
-key when it starts, but at 16,000 services that is well under the empty program's start).
+dist/K440dTUn.exe), --services-per-unit (default the full 2,000: Wine's own start-up does not
+grow with them, the empty program's run at 8x, 16,000 services, costs what it costs at 1x).
 
 Measured per run: wall time; the CPU of the `wine` process and its children (getrusage); the
 CPU of the prefix's wineserver (utime + stime from /proc, before and after: the server is not
@@ -29,7 +32,6 @@ own work per unit. Not a CTest case: the figures depend on the machine.
 import argparse
 import os
 import shutil
-import statistics
 import sys
 import time
 
