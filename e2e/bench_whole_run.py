@@ -20,7 +20,15 @@ whole registry.
 
 Options: --sizes (default 1,2,4,8), --runs (default K440_BENCH_RUNS or 5), --exe (default
 dist/K440dTUn.exe), --services-per-unit (default the full 2,000: Wine's own start-up does not
-grow with them, the empty program's run at 8x, 16,000 services, costs what it costs at 1x).
+grow with them, the empty program's run at 8x, 16,000 services, costs what it costs at 1x),
+--cpus (default 0; "all" leaves the placement to the scheduler).
+
+The script and every Wine process it starts run on the CPUs of --cpus. Nearly every call the
+uninstaller makes is a request to the wineserver; where the program and the server sit on two
+CPUs of a virtual machine, each request wakes the other CPU, and whether the scheduler keeps
+them together or apart changed a 1x run between 0.5 s and 2.3 s (and made the CPU figures
+swell with it) on the two-core machine the README's figures come from. On one CPU the figures
+repeat, and they measure the work rather than the wake-ups.
 
 Measured per run: wall time; the CPU of the `wine` process and its children (getrusage); the
 CPU of the prefix's wineserver (utime + stime from /proc, before and after: the server is not
@@ -162,7 +170,11 @@ def main():
     parser.add_argument("--runs", type=int, default=int(os.environ.get("K440_BENCH_RUNS", "5")))
     parser.add_argument("--exe", default=PRODUCT_EXE)
     parser.add_argument("--services-per-unit", type=int, default=xp_machine.UNIT["services"])
+    parser.add_argument("--cpus", default="0")
     args = parser.parse_args()
+    if args.cpus != "all":
+        # Inherited by the wineserver, Xvfb and every Wine process the script starts.
+        os.sched_setaffinity(0, {int(c) for c in args.cpus.split(",")})
     for needed in (args.exe, EMPTY_EXE, PROBE_EXE):
         if not os.path.exists(needed):
             raise HarnessError("%s is missing: build the Windows build first" % needed)
@@ -171,8 +183,9 @@ def main():
     results = {}
     for scale in [int(s) for s in args.sizes.split(",")]:
         results[scale] = bench_size(scale, args.runs, args.exe, args.services_per_unit, expected)
-    print("\n%s, %d pairs per size, %d services per unit; medians in seconds"
-          % (args.exe, args.runs, args.services_per_unit))
+    print("\n%s, %d pairs per size, %d services per unit, CPUs %s; medians in seconds"
+          % (args.exe, args.runs, args.services_per_unit,
+             ",".join(str(c) for c in sorted(os.sched_getaffinity(0)))))
     print(own_work_table(results))
     print("whole script: %.0f s" % (time.time() - started))
     return 0
