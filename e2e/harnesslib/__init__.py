@@ -10,4 +10,7 @@
     snapshots       snapshots of a prefix and their difference
     prefix          one case's prefix
     expected_removals  the expected.txt of a whole-run fixture
+    whole_run_check    whether a snapshot difference is exactly a fixture's expected removals
+    xp_machine      a generated XP machine of N typical units, for the Wine benchmark
+    bench_figures   medians and own work of a benchmark against an empty program
 """
