@@ -108,13 +108,20 @@ int reg_list_values(const char *path, string_list_entry **list) {
     return list_under(path, list, reg_list_values_at);
 }
 
-int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD size) {
+int reg_read_ansi_string_at(HKEY key, const char *value_name, char *buffer, DWORD size) {
     DWORD type = 0;
     DWORD read = size;
     LONG rc = RegQueryValueExA(key, value_name, 0, &type, (LPBYTE)buffer, &read);
     if (rc == ERROR_SUCCESS && read <= size &&
         (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) &&
-        terminate_whole_text(buffer, read, size) &&
+        terminate_whole_text(buffer, read, size))
+        return 1;
+    if (size) buffer[0] = '\0';
+    return 0;
+}
+
+int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD size) {
+    if (reg_read_ansi_string_at(key, value_name, buffer, size) &&
         text_reads_as_stored(key, value_name, buffer, size))
         return 1;
     if (size) buffer[0] = '\0';

@@ -28,6 +28,10 @@ int reg_list_values_at(HKEY key, string_list_entry **list);
 // when the key does not open.
 int reg_read_string(const char *path, const char *value_name, char *buffer, DWORD size);
 int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD size);
+// The same read without the comparison with the stored text: only for a caller that merely
+// tests the text against names of its own and confirms a match with text_reads_as_stored, so
+// that a walk over thousands of keys reads each value once.
+int reg_read_ansi_string_at(HKEY key, const char *value_name, char *buffer, DWORD size);
 
 int reg_key_exists(const char *path);
 

@@ -3,19 +3,36 @@
 #include "base/key_path.h"
 #include "base/mbtext.h"
 #include "base/reg_helpers.h"
+#include "base/reg_text.h"
 #include "base/run_log.h"
 
 #define IMAGE_PATH_SIZE 260
 
-int service_loads_driver_file(const char *service_key_path, text_list driver_files) {
-    char image[IMAGE_PATH_SIZE];
-    if (!driver_files || !reg_read_string(service_key_path, "ImagePath", image, sizeof image))
-        return 0;
-    const char *slash = mb_find_last_char(image, '\\');
+namespace {
+
+int names_driver_file(const char *image_path, text_list driver_files) {
+    const char *slash = mb_find_last_char(image_path, '\\');
     if (!slash) return 0;
     for (int i = 0; driver_files[i]; ++i)
         if (mb_equal_nocase(slash + 1, driver_files[i])) return 1;
     return 0;
+}
+
+}  // namespace
+
+int service_loads_driver_file(const char *service_key_path, text_list driver_files) {
+    if (!driver_files) return 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, service_key_path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    // Only an ImagePath whose ANSI form names a driver file matters, and that one must be the
+    // stored text; the thousands of other services are read once.
+    char image[IMAGE_PATH_SIZE];
+    int loads = reg_read_ansi_string_at(key, "ImagePath", image, sizeof image) &&
+                names_driver_file(image, driver_files) &&
+                text_reads_as_stored(key, "ImagePath", image, sizeof image);
+    RegCloseKey(key);
+    return loads;
 }
 
 int find_service_keys(run_record *record) {

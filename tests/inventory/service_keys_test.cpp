@@ -58,6 +58,14 @@ TEST_F(ServiceKeys, ExpandableImagePathIsComparedAsStored) {
     EXPECT_EQ((std::vector<std::string>{kServices + "K440dTcm"}), found());
 }
 
+// On the NT family the registry keeps "K440dT\u00FCc.sys", which the ANSI functions hand back
+// in its best-fit form "K440dTuc.sys": another driver's service, never the product's.
+TEST_F(ServiceKeys, AnImageNameThatOnlyReadsAsADriverFileIsNoMatch) {
+    machine.registry.set_unicode_string(kServices + "OtherDriver", "ImagePath", REG_SZ,
+                                        u"System32\\DRIVERS\\K440dT\u00FCc.sys");
+    EXPECT_TRUE(found().empty());
+}
+
 // The names are walked from the subkey enumerated last, each pushed at the head of the list:
 // the list then reads in the platform's enumeration order.
 TEST_F(ServiceKeys, SeveralServicesAreAllQueued) {
