@@ -3,6 +3,7 @@
 // file that is otherwise a plain INF of the NT family.
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "fuzz_machine.h"
@@ -10,9 +11,12 @@
 
 namespace {
 
+// Windows reads quotes inside a bare value as quoting (and drops them) and joins a line that
+// ends in a backslash to the next, so the word may stand in the text split by such marks.
 bool mentions_uninstallable(const std::string &text) {
     std::string lower;
-    for (char c : text) lower += (char)tolower((unsigned char)c);
+    for (char c : text)
+        if (!strchr("\"\\ \t\r\n", c)) lower += (char)tolower((unsigned char)c);
     return lower.find("uninstallable") != std::string::npos;
 }
 
