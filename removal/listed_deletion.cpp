@@ -6,6 +6,8 @@
 #include "removal/file_deletion.h"
 #include "removal/registry_deletion.h"
 
+const char *const legacy_driver_index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
+
 namespace {
 
 // Logs a failed deletion of something still there; returns 1 (left in place).

@@ -52,10 +52,9 @@ void plan_driver_packages(const run_record *record) {
 }
 
 void plan_legacy_index(const run_record *record) {
-    static const char *const index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
-    for (int i = 0; index_files[i] && record->windows_dir[0]; ++i) {
+    for (int i = 0; legacy_driver_index_files[i] && record->windows_dir[0]; ++i) {
         char path[PATH_SIZE];
-        if (text_join(path, sizeof path, record->windows_dir, "\\", index_files[i]))
+        if (text_join(path, sizeof path, record->windows_dir, "\\", legacy_driver_index_files[i]))
             log_line("plan: delete file %s%s", path, presence(file_exists(path)));
     }
 }

@@ -36,11 +36,10 @@ int remove_nt_devices(run_record *record) {
 
 // Windows 98/ME rebuilds its driver index files from the INF directory at the next start.
 int remove_legacy_driver_index(run_record *record, string_list_entry **restart_list) {
-    static const char *const index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
     int left = 0;
-    for (int i = 0; index_files[i] && record->windows_dir[0]; ++i) {
+    for (int i = 0; legacy_driver_index_files[i] && record->windows_dir[0]; ++i) {
         char path[PATH_SIZE];
-        if (text_join(path, sizeof path, record->windows_dir, "\\", index_files[i]))
+        if (text_join(path, sizeof path, record->windows_dir, "\\", legacy_driver_index_files[i]))
             left += delete_listed_file(path, restart_list);
     }
     record->restart_needed = 1;
