@@ -8,6 +8,7 @@
 #include "base/text_buffer.h"
 #include "base/run_log.h"
 #include "inventory/device_keys_9x.h"
+#include "inventory/finding_checks.h"
 #include "inventory/kept_plan.h"
 #include "inventory/oem_inf_discovery.h"
 #include "inventory/oem_records_9x.h"
@@ -89,16 +90,11 @@ void find_driver_files(run_record *record, const kept_plan *plan) {
             if (!plan_holds_file_named(plan, lists[l][i])) find_driver_file(record, lists[l][i], dirs);
 }
 
-// "-" marks a key of Windows 98/ME only, "+" one of the NT family only.
 void add_extra_keys(run_record *record) {
     text_list keys = record->profile->extra_keys;
-    int nt = record->os_class >= OS_FIRST_NT;
     for (int i = 0; keys && keys[i]; ++i) {
-        const char *key = keys[i];
-        if (key[0] == '-' || key[0] == '+') {
-            if ((key[0] == '+') != (nt != 0)) continue;
-            ++key;
-        }
+        const char *key = extra_key_on_family(keys[i], record->os_class);
+        if (!key) continue;
         push_string(&record->keys_to_delete, key);
         log_line("found key %s (the product's list of keys)", key);
     }

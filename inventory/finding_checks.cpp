@@ -28,19 +28,20 @@ int is_below(const char *key_path, const char *root, int min_parts, int max_part
 
 int is_extra_key(const run_record *record, const char *key_path) {
     text_list keys = record->profile->extra_keys;
-    int nt = record->os_class >= OS_FIRST_NT;
     for (int i = 0; keys && keys[i]; ++i) {
-        const char *key = keys[i];
-        if (key[0] == '-' || key[0] == '+') {
-            if ((key[0] == '+') != (nt != 0)) continue;
-            ++key;
-        }
-        if (mb_equal_nocase(key, key_path)) return 1;
+        const char *key = extra_key_on_family(keys[i], record->os_class);
+        if (key && mb_equal_nocase(key, key_path)) return 1;
     }
     return 0;
 }
 
 }  // namespace
+
+const char *extra_key_on_family(const char *entry, int os_class) {
+    if (entry[0] != '-' && entry[0] != '+') return entry;
+    int nt = os_class >= OS_FIRST_NT;
+    return (entry[0] == '+') == (nt != 0) ? entry + 1 : 0;
+}
 
 int is_full_file_path(const char *path) {
     return starts_at_a_drive_root(path) && is_key_path_below(path, 2) && reads_as_written(path);

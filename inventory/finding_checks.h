@@ -14,6 +14,10 @@
 // text resolves to.
 int is_full_file_path(const char *path);
 
+// The key an entry of the profile's extra key list names on this family, or 0 when the entry
+// is for the other one: "-" marks a key of Windows 98/ME only, "+" one of the NT family only.
+const char *extra_key_on_family(const char *entry, int os_class);
+
 // 1 for a key the inventory itself could queue on this family: a service key
 // (Services\<name>) on the NT family; a device key below "Enum" (one or two levels) or a
 // driver key (Services\Class\<class>\<instance>) on Windows 98/ME; or one of the profile's
