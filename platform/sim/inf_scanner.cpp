@@ -42,6 +42,33 @@ bool InfScanner::section_name() {
     return false;
 }
 
+// The marks a key and a value share: a comment ends the line, a quote opens quoted text, a
+// backslash may join the next line, a blank may start the field's trailing blanks. `end` is
+// the end of the field's text so far; `in` the mode to come back to.
+bool InfScanner::field_mark(size_t end, InfMode in) {
+    char c = text[pos];
+    if (c == ';') {
+        take(end);
+        add_field(false);
+        ++pos;
+        enter(InfMode::comment, InfMode::line_start);
+    } else if (c == '"') {
+        take(pos);
+        mark = ++pos;
+        enter(InfMode::quoted, in);
+    } else if (c == '\\') {
+        take(end);
+        mark = pos;
+        enter(InfMode::backslash, in);
+    } else if (blank_at(pos)) {
+        take(pos);
+        enter(InfMode::trailing_blanks, in);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void InfScanner::key() {
     size_t end = mark;  // end of the text before any trailing blanks
     for (; !at_line_end(pos) && text[pos] != ','; pos += length_at(pos)) {
@@ -53,30 +80,7 @@ void InfScanner::key() {
             enter(InfMode::leading_blanks, InfMode::value);
             return;
         }
-        if (c == ';') {
-            take(end);
-            add_field(false);
-            ++pos;
-            enter(InfMode::comment, InfMode::line_start);
-            return;
-        }
-        if (c == '"') {
-            take(pos);
-            mark = ++pos;
-            enter(InfMode::quoted, InfMode::key);
-            return;
-        }
-        if (c == '\\') {
-            take(end);
-            mark = pos;
-            enter(InfMode::backslash, InfMode::key);
-            return;
-        }
-        if (blank_at(pos)) {
-            take(pos);
-            enter(InfMode::trailing_blanks, InfMode::key);
-            return;
-        }
+        if (field_mark(end, InfMode::key)) return;
         end = pos + length_at(pos);
     }
     take(end);
@@ -87,13 +91,6 @@ void InfScanner::value() {
     size_t end = mark;
     for (; !at_line_end(pos); pos += length_at(pos)) {
         char c = text[pos];
-        if (c == ';') {
-            take(end);
-            add_field(false);
-            ++pos;
-            enter(InfMode::comment, InfMode::line_start);
-            return;
-        }
         if (c == ',') {
             take(end);
             add_field(false);
@@ -101,23 +98,7 @@ void InfScanner::value() {
             enter(InfMode::leading_blanks, InfMode::value);
             return;
         }
-        if (c == '"') {
-            take(pos);
-            mark = ++pos;
-            enter(InfMode::quoted, InfMode::value);
-            return;
-        }
-        if (c == '\\') {
-            take(end);
-            mark = pos;
-            enter(InfMode::backslash, InfMode::value);
-            return;
-        }
-        if (blank_at(pos)) {
-            take(pos);
-            enter(InfMode::trailing_blanks, InfMode::value);
-            return;
-        }
+        if (field_mark(end, InfMode::value)) return;
         end = pos + length_at(pos);
     }
     take(end);

@@ -116,6 +116,7 @@ struct InfScanner {
     bool step();
     bool line_start();
     bool section_name();
+    bool field_mark(size_t end, InfMode in);
     void key();
     void value();
     void backslash();
