@@ -8,6 +8,8 @@
 #define REMOVAL_PLAN_VALUE "RemovalPlan"
 // The largest plan written: Windows 98/ME keep no larger value data.
 #define REMOVAL_PLAN_SIZE 16000
+// The largest plan read back: a bound on what a value can make the program allocate.
+#define REMOVAL_PLAN_READ_LIMIT (16UL << 20)
 
 #define PLAN_FILE 'F'
 #define PLAN_KEY 'K'

@@ -4,6 +4,7 @@
 
 #include "base/mbtext.h"
 #include "base/os_class.h"
+#include "base/path_text.h"
 #include "base/result_codes.h"
 
 namespace {
@@ -71,7 +72,9 @@ namespace {
 // The path after "-log_file:" runs to the next blank or tab, or, when it begins with a double
 // quote, to the closing quote, so that it may hold blanks; a hyphen inside it starts no switch.
 // Returns the position after the path, or 0 when there is no path, the quote is not closed or
-// the path does not fit a path buffer (it is refused, never cut). The first path given wins.
+// the path does not fit a path buffer (it is refused, never cut), or when it names a device
+// rather than a file: as administrator "\\.\PhysicalDrive0" opens the raw disk, and the log
+// would be written over it. The first path given wins.
 const char *take_log_path(const char *text, run_record *record) {
     const char *start = text;
     const char *end;
@@ -87,10 +90,11 @@ const char *take_log_path(const char *text, run_record *record) {
     }
     size_t length = (size_t)(end - start);
     if (length == 0 || length >= PATH_SIZE) return 0;
-    if (!record->log_file[0]) {
-        memcpy(record->log_file, start, length);
-        record->log_file[length] = '\0';
-    }
+    char path[PATH_SIZE];
+    memcpy(path, start, length);
+    path[length] = '\0';
+    if (names_a_device(path)) return 0;
+    if (!record->log_file[0]) memcpy(record->log_file, path, length + 1);
     return after;
 }
 

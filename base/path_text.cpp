@@ -62,6 +62,33 @@ int is_bare_file_name(const char *name) {
     return !is_device_name(name);
 }
 
+int names_a_device(const char *path) {
+    const char *c = path;
+    int slashes = 0;
+    while (slashes < 2 && (*c == '\\' || *c == '/')) ++slashes, ++c;
+    // "\\.\", "\\?\" and "\??\" (with either slash) pass the path on to the device namespace.
+    if ((slashes == 2 && (c[0] == '.' || c[0] == '?') && (c[1] == '\\' || c[1] == '/')) ||
+        (slashes == 1 && c[0] == '?' && c[1] == '?' && (c[2] == '\\' || c[2] == '/')))
+        return 1;
+    for (const char *part = path; part;) {
+        const char *backslash = mb_find_char(part, '\\');
+        const char *slash = strchr(part, '/');  // never a trail byte
+        const char *next = backslash && (!slash || backslash < slash) ? backslash : slash;
+        size_t length = next ? (size_t)(next - part) : strlen(part);
+        char name[16];
+        if (length > 0 && length < sizeof name) {
+            memcpy(name, part, length);
+            name[length] = '\0';
+            // A drive ("C:") or a stream ("CON:") ends the name at its colon as Win32 reads it.
+            char *colon = strchr(name, ':');
+            if (colon) *colon = '\0';
+            if (is_device_name(name)) return 1;
+        }
+        part = next ? next + 1 : 0;
+    }
+    return 0;
+}
+
 int reads_as_written(const char *path) {
     return !has_rewritten_part(path) && !has_foreign_character(path);
 }

@@ -18,6 +18,11 @@ inline int starts_at_a_drive_root(const char *path) {
 // trims, making the name another's) and device names (CON, NUL, COM1, LPT1.txt, ...).
 int is_bare_file_name(const char *name);
 
+// 1 when Win32 opens a device for the path rather than a file: a path in the device
+// namespaces ("\\.\PhysicalDrive0", "\\?\...", "\??\...", with either slash) or one with a
+// part that is a device name in any folder ("C:\logs\CON", "nul.txt", "LPT1:").
+int names_a_device(const char *path);
+
 // 1 when Win32 reads the path text as it is written: no "." or ".." part, no part ending in a
 // dot or a blank, no '/', no device prefix and no character that Windows keeps out of names.
 // A path that fails this names another file or folder than its text seems to.

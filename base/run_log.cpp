@@ -56,6 +56,12 @@ int open_run_log(const char *path) {
         log_path[0] = '\0';
         return 0;
     }
+    // Only a file on a disk: a path that reaches a device or a pipe anyway is no log.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        log_path[0] = '\0';
+        return LOG_NOT_A_FILE;
+    }
     if (SetFilePointer(file, 0, 0, FILE_END) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR) {
         CloseHandle(file);  // writing from the start would overwrite earlier runs

@@ -6,7 +6,9 @@
 #define K440_BASE_RUN_LOG_H
 
 // Opens the file for appending, creating it when missing. 1 when the log is open (also when it
-// was open already); 0 when the file cannot be opened, which stops nothing.
+// was open already); 0 when the file cannot be opened, which stops nothing; LOG_NOT_A_FILE when
+// what opened is no file on a disk (a device, a pipe), which is not written to.
+#define LOG_NOT_A_FILE (-1)
 int open_run_log(const char *path);
 int run_log_is_open(void);
 // The path the open log was opened with; "" when none is open.

@@ -79,10 +79,10 @@ int take_process_kind(run_record *record, const char *command_line, HANDLE *mute
 
 // The log a run asked for opens as soon as its path is known; a dry run without one writes
 // its plan to K440dTUn.log in the folder for temporary files. A log that cannot be opened
-// stops nothing.
-void open_requested_log(run_record *record, int inventory_done) {
-    if (record->log_file[0]) open_run_log(record->log_file);
-    if (!inventory_done) return;
+// stops nothing. Returns what opening the requested path answered (0 when none was asked for).
+int open_requested_log(run_record *record, int inventory_done) {
+    int opened = record->log_file[0] ? open_run_log(record->log_file) : 0;
+    if (!inventory_done) return opened;
     if (!run_log_is_open() && record->dry_run) {
         char temp[PATH_SIZE];
         char path[PATH_SIZE];
@@ -92,6 +92,7 @@ void open_requested_log(run_record *record, int inventory_done) {
             open_run_log(path);
     }
     drop_held_log_lines();  // no log opens after the inventory
+    return opened;
 }
 
 int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
@@ -102,7 +103,10 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     // Under WOW64 the companion does the run and keeps its log; this program opens none.
     if (result == RESULT_SUCCESS) result = take_process_kind(record, command_line, mutex, ended);
     if (*ended) return result;
-    open_requested_log(record, 0);
+    // Before the inventory only the command line can have named the log: a path that opens
+    // as no file is refused there like one that names a device.
+    if (open_requested_log(record, 0) == LOG_NOT_A_FILE && result == RESULT_SUCCESS)
+        result = RESULT_BAD_SWITCH;
     if (result != RESULT_SUCCESS) return result;
     collect_inventory(record);
     open_requested_log(record, 1);

@@ -8,6 +8,7 @@
 #include "base/text_buffer.h"
 #include "base/run_log.h"
 #include "inventory/device_keys_9x.h"
+#include "inventory/driver_file_folders.h"
 #include "inventory/finding_checks.h"
 #include "inventory/kept_plan.h"
 #include "inventory/oem_inf_discovery.h"
@@ -19,10 +20,6 @@
 #define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 
 namespace {
-
-const char *const nt_system_dirs[] = {"System32\\Drivers", "System32", 0};
-const char *const legacy_system_dirs[] = {"System", "System32", "System32\\Drivers",
-                                          "System\\Iosubsys", "System\\Vmm32", 0};
 
 // A path that does not fit its buffer is left empty: a cut path would name another place.
 void store_paths(run_record *record) {
@@ -83,11 +80,12 @@ void find_driver_file(run_record *record, const char *file_name, const char *con
 // file there that is not the product's.
 void find_driver_files(run_record *record, const kept_plan *plan) {
     if (!record->windows_dir[0]) return;  // no base to search from
-    const char *const *dirs = record->os_class >= OS_FIRST_NT ? nt_system_dirs : legacy_system_dirs;
+    const char *const *dirs = driver_file_folders(record->os_class);
     text_list lists[2] = {record->profile->driver_files, record->profile->more_driver_files};
     for (int l = 0; l < 2; ++l)
         for (int i = 0; lists[l] && lists[l][i]; ++i)
-            if (!plan_holds_file_named(plan, lists[l][i])) find_driver_file(record, lists[l][i], dirs);
+            if (!plan_holds_driver_file(plan, record, lists[l][i]))
+                find_driver_file(record, lists[l][i], dirs);
 }
 
 void add_extra_keys(run_record *record) {

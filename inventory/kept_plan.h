@@ -20,15 +20,16 @@ struct kept_plan {
     value_pair_entry *values_to_delete;
 };
 
-// Reads the plan kept in the record's uninstall record, else in its product record. Only
-// entries that pass the tests of a fresh finding are taken. 1 when a plan was found.
+// Reads the plan kept in the record's uninstall record, else in its product record, as it is
+// stored. Only entries of a form a fresh finding could have are kept. 1 when a plan was found.
 int read_kept_plan(const run_record *record, kept_plan *plan);
 // Parses the value's data (`size` bytes) into the plan.
 void parse_kept_plan(const run_record *record, const char *data, unsigned long size,
                      kept_plan *plan);
-// 1 when the plan holds a file of that name (in any folder).
-int plan_holds_file_named(const kept_plan *plan, const char *file_name);
-// Adds every plan entry that the record's lists do not hold yet, and releases the plan.
+// 1 when the plan holds the driver file of that name in one of the family's system folders.
+int plan_holds_driver_file(const kept_plan *plan, const run_record *record, const char *file_name);
+// Adds every plan entry that the record's lists do not hold yet and that the machine as it is
+// now vouches for (inventory/kept_plan_checks.h), logs each refused one, and releases the plan.
 void merge_kept_plan(kept_plan *plan, run_record *record);
 
 #endif

@@ -51,6 +51,19 @@ void read_device_ids(HKEY key, run_record *record) {
     }
 }
 
+// A rejected switch only ends this parse. "-dry_run" is taken from the command line alone: left
+// in the record it would turn every later uninstall into a plan that removes nothing, ended
+// with success.
+void take_record_switches(const char *switches, run_record *record) {
+    int dry_run = record->dry_run;
+    parse_options(switches, record);
+    if (record->dry_run && !dry_run) {
+        record->dry_run = 0;
+        log_line("ignored -dry_run in the product record's UninstallerCmdLineSwitch: only the "
+                 "command line asks for a dry run");
+    }
+}
+
 }  // namespace
 
 int read_product_record(run_record *record) {
@@ -70,7 +83,7 @@ int read_product_record(run_record *record) {
 
     char switches[SWITCH_TEXT_SIZE];
     if (reg_read_string_at(key, "UninstallerCmdLineSwitch", switches, sizeof switches))
-        parse_options(switches, record);  // a rejected switch only ends this parse
+        take_record_switches(switches, record);
 
     read_file_values(key, record);
     read_device_ids(key, record);

@@ -2,6 +2,7 @@
 // deletion, searches with wildcards and the delayed deletion of the NT family.
 #include "files_api.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "file_search.h"
@@ -309,6 +310,34 @@ BOOL WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPVOID 
     if (written) *written = size;
     count_mutating_call();
     return TRUE;
+}
+
+// Reads from the handle's position up to the end of the file, and advances the position.
+BOOL ReadFile(HANDLE handle, LPVOID data, DWORD size, LPDWORD read, LPVOID overlapped) {
+    (void)overlapped;
+    record_call("ReadFile", std::to_string(size));
+    if (read) *read = 0;
+    auto it = g_files.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == g_files.end()) return fail(ERROR_INVALID_HANDLE);
+    if (!(it->second.access & (GENERIC_READ | GENERIC_ALL))) return fail(ERROR_ACCESS_DENIED);
+    if (!data && size) return fail(ERROR_INVALID_PARAMETER);
+    FileNode *node = current_machine().files.find(it->second.path);
+    if (!node) return fail(ERROR_ACCESS_DENIED);
+    OpenFile &open = it->second;
+    size_t available = open.position < node->content.size() ? node->content.size() - open.position : 0;
+    DWORD count = (DWORD)std::min<size_t>(size, available);
+    memcpy(data, node->content.data() + open.position, count);
+    open.position += count;
+    if (read) *read = count;
+    return TRUE;
+}
+
+DWORD GetFileType(HANDLE handle) {
+    record_call("GetFileType", "");
+    if (g_files.find(reinterpret_cast<uintptr_t>(handle)) == g_files.end())
+        return fail(ERROR_INVALID_HANDLE), FILE_TYPE_UNKNOWN;
+    SetLastError(ERROR_SUCCESS);
+    return FILE_TYPE_DISK;
 }
 
 // Files here stay below 4 GB: the high part of the distance is taken as the sign only.

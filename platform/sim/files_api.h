@@ -28,6 +28,9 @@
 
 #define FILE_FLAG_WRITE_THROUGH 0x80000000
 
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
 #define FILE_END 2
@@ -59,6 +62,9 @@ DWORD GetShortPathNameA(LPCSTR long_path, LPSTR short_path, DWORD size);
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE template_file);
 BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPVOID overlapped);
+BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPVOID overlapped);
+// Every simulated file lies on a disk; the machine has no devices to open by name.
+DWORD GetFileType(HANDLE file);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD method);
 DWORD GetTempPathA(DWORD size, LPSTR buffer);
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file);

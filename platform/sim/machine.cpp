@@ -62,8 +62,35 @@ std::vector<Call> Machine::calls_to(const std::string &function) const {
     return out;
 }
 
-const char *const X86_PROGRAM_IMAGE = "MZ PE32 i386 GUI";
-const char *const X64_PROGRAM_IMAGE = "MZ PE32+ x86-64 GUI";
+namespace {
+
+// The headers as far as a loader reads them to tell the machine: "MZ", the offset of the PE
+// header at 0x3C, "PE\0\0" and the machine field.
+std::string program_image(unsigned int machine_type) {
+    std::string image(0x46, '\0');
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[0x3C] = 0x40;
+    image.replace(0x40, 4, std::string("PE\0\0", 4));
+    image[0x44] = (char)(machine_type & 0xFF);
+    image[0x45] = (char)(machine_type >> 8);
+    return image + " GUI program";
+}
+
+}  // namespace
+
+const std::string X86_PROGRAM_IMAGE = program_image(0x014C);
+const std::string X64_PROGRAM_IMAGE = program_image(0x8664);
+
+unsigned int program_machine(const std::string &image) {
+    if (image.size() < 0x40 || image.compare(0, 2, "MZ") != 0) return 0;
+    size_t header = (unsigned char)image[0x3C] | (unsigned char)image[0x3D] << 8 |
+                    (size_t)(unsigned char)image[0x3E] << 16 | (size_t)(unsigned char)image[0x3F] << 24;
+    if (header > image.size() || image.size() - header < 6 ||
+        image.compare(header, 4, std::string("PE\0\0", 4)) != 0)
+        return 0;
+    return (unsigned char)image[header + 4] | (unsigned char)image[header + 5] << 8;
+}
 
 void exit_process(Process &process) {
     for (const auto &handle : process.mutex_handles) {

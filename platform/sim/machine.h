@@ -281,10 +281,13 @@ struct Process {
     int open_handles = 0;  // keys, searches, files, device sets and INF handles not yet closed
 };
 
-// Content of a simulated program file: CreateProcessA starts a file that begins with "MZ",
-// as a 64-bit program when the content holds "PE32+".
-extern const char *const X86_PROGRAM_IMAGE;
-extern const char *const X64_PROGRAM_IMAGE;
+// Content of a simulated program file: the headers a loader reads, then anything. CreateProcessA
+// starts a file that begins with "MZ", as a 64-bit program when its PE header's machine field
+// says x86-64.
+extern const std::string X86_PROGRAM_IMAGE;
+extern const std::string X64_PROGRAM_IMAGE;
+// The machine field of a program image's PE header; 0 when it has none.
+unsigned int program_machine(const std::string &image);
 
 // Ends a process as the platform does: its named mutexes lose the handles it held.
 void exit_process(Process &process);

@@ -138,7 +138,7 @@ BOOL CreateProcessA(LPCSTR application, LPSTR command_line, LPSECURITY_ATTRIBUTE
     if (!image) return fail(ERROR_FILE_NOT_FOUND);
     if (image->is_dir) return fail(ERROR_ACCESS_DENIED);
     if (image->content.compare(0, 2, "MZ") != 0) return fail(ERROR_BAD_EXE_FORMAT);
-    bool is_64bit = image->content.find("PE32+") != std::string::npos;
+    bool is_64bit = program_machine(image->content) == 0x8664;
     if (is_64bit && !m.x64) return fail(ERROR_BAD_EXE_FORMAT);
 
     Process &parent = current_process();

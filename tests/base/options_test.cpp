@@ -195,6 +195,15 @@ TEST(ParseOptions, LogFileTakesThePathToTheNextBlankOrTheClosingQuote) {
         {"-log_file:\"C:\\open quote -quiet", 8, "", 0},
         {"-log_file", 8, "", 0},
         {"-log_fileC:\\x.log", 8, "", 0},
+        // A device rather than a file: the raw disk, the long-path and NT prefixes, device names.
+        {"-log_file:\\\\.\\PhysicalDrive0 -quiet", 8, "", 0},
+        {"-log_file://./PhysicalDrive0", 8, "", 0},
+        {"-log_file:\\\\?\\C:\\run.log", 8, "", 0},
+        {"-log_file:\\??\\C:\\run.log", 8, "", 0},
+        {"-log_file:C:\\logs\\CON", 8, "", 0},
+        {"-log_file:\"C:\\my logs\\nul.txt\"", 8, "", 0},
+        {"-log_file:LPT1:", 8, "", 0},
+        {"-log_file:C:\\console.log", 0, "C:\\console.log", 0},
     };
     for (const auto &c : cases) {
         run_record r = record_on(OS_WINXP);

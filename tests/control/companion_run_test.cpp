@@ -132,6 +132,18 @@ TEST_F(CompanionRun, CompanionOnAMachineThatIsNotX64Refuses) {
     EXPECT_EQ(registry_before, registry_snapshot());
 }
 
+// Only an x86-64 program is started as the companion: anything else of that name would run the
+// uninstall under WOW64 and its exit code would be taken as the result.
+TEST_F(CompanionRun, AProgramThatIsNotX64IsNoCompanion) {
+    for (const std::string &image : {sim::X86_PROGRAM_IMAGE, std::string("MZ PE32+ x86-64 GUI")}) {
+        machine.files.write_file(kCompanion, image);
+        const std::string registry_before = registry_snapshot();
+        EXPECT_EQ(9, run("-quiet"));
+        EXPECT_EQ(registry_before, registry_snapshot());
+        EXPECT_TRUE(machine.calls_to("CreateProcessA").empty());
+    }
+}
+
 TEST_F(CompanionRun, ACompanionThatCannotStartEndsWith9) {
     machine.faults.push_back(sim::Fault{"CreateProcessA", "", ERROR_ACCESS_DENIED});
     const std::string registry_before = registry_snapshot();

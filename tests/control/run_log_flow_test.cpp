@@ -81,6 +81,16 @@ TEST_F(RunLogFlow, RecordSwitchesMayAskForTheLog) {
     EXPECT_TRUE(holds("C:\\record.log", "result 2\r\n"));
 }
 
+// The record's switches may not turn the uninstall into a dry run, nor point the log at a device.
+TEST_F(RunLogFlow, RecordSwitchesNeitherDryRunNorLogToADevice) {
+    machine.registry.set_string("Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+                                "UninstallerCmdLineSwitch", "-dry_run -log_file:\\\\.\\PhysicalDrive0");
+    EXPECT_EQ(2, run("-quiet -log_file:C:\\run.log")) << "the driver set is removed";
+    EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\inf\\oem12.inf"));
+    EXPECT_TRUE(holds("C:\\run.log", "ignored -dry_run in the product record"));
+    EXPECT_FALSE(machine.files.exists("\\\\.\\PhysicalDrive0"));
+}
+
 TEST_F(RunLogFlow, DryRunChangesNothingAndWritesThePlanToTheTempFolder) {
     std::string registry_before = registry_snapshot();
     EXPECT_EQ(0, run("-dry_run"));
