@@ -6,7 +6,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from harness import ROOT, case, check, check_equal, main  # noqa: E402
+from harness import PRODUCT_EXE, ROOT, case, check, check_equal, main  # noqa: E402
 from harnesslib.prefix64 import Prefix64  # noqa: E402
 
 FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
@@ -87,6 +87,20 @@ def wow64_without_companion_win7():
         before = p.snapshot()
         result = p.run(exe, ["-quiet"], timeout=60)
         check_equal(9, result.code, "exit code of the 32-bit program alone under WOW64")
+        diff = before.diff(p.snapshot())
+        check_equal([], diff.removed_keys + diff.removed_values, "registry entries removed")
+        check_equal([], diff.removed_files, "files removed")
+
+
+@case
+def wow64_32bit_program_as_companion_win7():
+    with Prefix64("wow64_32bit_companion_win7", version="win7") as p:
+        plant_64bit_installation(p)
+        exe = p.install_product(INSTALL)
+        p.copy_in(PRODUCT_EXE, COMPANION)  # a 32-bit program under the companion's name
+        before = p.snapshot()
+        result = p.run(exe, ["-quiet"], timeout=60)
+        check_equal(9, result.code, "exit code with a companion that is no x86-64 program")
         diff = before.diff(p.snapshot())
         check_equal([], diff.removed_keys + diff.removed_values, "registry entries removed")
         check_equal([], diff.removed_files, "files removed")
