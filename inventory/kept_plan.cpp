@@ -42,12 +42,23 @@ int read_plan_of(const run_record *record, const char *key_path, kept_plan *plan
     if (!key_path[0] || RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0,
                                        KEY_READ | software_view_access(key_path), &key) != ERROR_SUCCESS)
         return 0;
-    char *data = (char *)calloc(1, REMOVAL_PLAN_SIZE + 2);
+    // The NT family keeps a plan of any size: the buffer grows to the size the value tells,
+    // with two terminators to spare behind the data.
+    char *data = 0;
     DWORD type = 0;
-    DWORD size = REMOVAL_PLAN_SIZE;
-    int read = data && RegQueryValueExA(key, REMOVAL_PLAN_VALUE, 0, &type, (LPBYTE)data, &size) ==
-                           ERROR_SUCCESS &&
-               type == REG_MULTI_SZ && size <= REMOVAL_PLAN_SIZE;
+    DWORD room = REMOVAL_PLAN_SIZE;
+    DWORD size = 0;
+    LONG rc = ERROR_OUTOFMEMORY;
+    for (;;) {
+        free(data);
+        data = (char *)calloc(1, (size_t)room + 2);
+        if (!data) break;
+        size = room;
+        rc = RegQueryValueExA(key, REMOVAL_PLAN_VALUE, 0, &type, (LPBYTE)data, &size);
+        if (rc != ERROR_MORE_DATA || size <= room || size > 0x7FFFFFF0UL) break;
+        room = size;
+    }
+    int read = data && rc == ERROR_SUCCESS && type == REG_MULTI_SZ;
     RegCloseKey(key);
     if (read) {
         plan->found = 1;
