@@ -18,10 +18,11 @@ int sweep_reaches(const run_record *record, const char *path) {
         !sweepable_install_folder(record->install_dir, record->windows_dir, folder))
         return 0;
     size_t length = strlen(folder);
-    const char *name = path + length + 1;
     if (strlen(path) <= length + 1 || path[length] != '\\' ||
-        !mb_prefix_equal_nocase(path, folder, length) || mb_find_char(name, '\\'))
+        !mb_prefix_equal_nocase(path, folder, length))
         return 0;
+    const char *name = path + length + 1;
+    if (mb_find_char(name, '\\')) return 0;
     const char *prefix = record->profile->short_name;
     return !record->prefix_only || mb_prefix_equal_nocase(name, prefix, strlen(prefix));
 }
