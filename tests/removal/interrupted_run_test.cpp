@@ -159,7 +159,7 @@ TEST_P(InterruptedRun, EveryCutOffRunIsFinishedByRunningItAgain) {
             }
             unfinished.push_back(k);
         }
-        std::printf("%s, %s: %d of %d interruption points end clean, %d leave the program's file\n",
+        std::printf("%s, %s: %d of %d interruption points end clean; after %d the program's file stays\n",
                     GetParam().name, order.name,
                     mutating_calls - (int)unfinished.size() - (int)own_file.size(), mutating_calls,
                     (int)own_file.size());
