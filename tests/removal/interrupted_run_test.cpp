@@ -1,7 +1,8 @@
 // A quiet run killed after each of its mutating platform calls in turn, then started again
 // the way a user would (from the UninstallString of the list of installed programs, through
-// the dialog) and followed by a restart: the machine must end exactly as after a run that was
-// never cut off, and the uninstall record must still be there while anything is left to do.
+// the dialog) and restarted, in either order: the machine must end exactly as after a run that
+// was never cut off, and the uninstall record must still be there, with the program it starts,
+// while anything is left to do.
 #include <cstdio>
 #include <memory>
 #include <string>
