@@ -6,7 +6,8 @@
 #define K440_BASE_KEPT_PLAN_FORMAT_H
 
 #define REMOVAL_PLAN_VALUE "RemovalPlan"
-// The largest plan written: Windows 98/ME keep no larger value data.
+// The largest plan written on Windows 98/ME, which keep at most 16,300 bytes in one value.
+// The NT family keeps larger values, and a plan of any size is written there.
 #define REMOVAL_PLAN_SIZE 16000
 // The largest plan read back: a bound on what a value can make the program allocate.
 #define REMOVAL_PLAN_READ_LIMIT (16UL << 20)

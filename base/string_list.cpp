@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/mbtext.h"
+
 int push_string(string_list_entry **list, const char *text) {
     size_t length = strlen(text);
     if (length >= LIST_TEXT_SIZE) return 0;
@@ -49,4 +51,10 @@ int string_list_length(const string_list_entry *list) {
     int count = 0;
     for (; list; list = list->next) ++count;
     return count;
+}
+
+int string_list_holds(const string_list_entry *list, const char *text) {
+    for (; list; list = list->next)
+        if (mb_equal_nocase(list->text, text)) return 1;
+    return 0;
 }

@@ -27,5 +27,7 @@ string_list_entry *free_string_list(string_list_entry *list);
 value_pair_entry *free_value_pair_list(value_pair_entry *list);
 
 int string_list_length(const string_list_entry *list);
+// 1 when the list holds the text, compared without regard to case (code-page aware).
+int string_list_holds(const string_list_entry *list, const char *text);
 
 #endif

@@ -132,6 +132,13 @@ int plan_file_is_vouched(const run_record *record, const char *path, const char 
         *why = "not there any more";
         return 1;
     }
+    // The run hands its own program (and the companion its partner) to the restart last; a
+    // run cut off after the product record went knows the install folder from the plan only.
+    if ((record->own_path[0] && mb_equal_nocase(path, record->own_path)) ||
+        (record->partner_path[0] && mb_equal_nocase(path, record->partner_path))) {
+        *why = "the program of this run";
+        return 1;
+    }
     if (any_driver_file_place(record, path)) {
         *why = "a driver file of the product in its system folder";
         return 1;

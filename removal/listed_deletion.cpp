@@ -1,6 +1,5 @@
 #include "removal/listed_deletion.h"
 
-#include "base/mbtext.h"
 #include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/file_deletion.h"
@@ -15,12 +14,6 @@ int log_left(const char *kind, const char *name, DWORD error) {
     char failure[FAILURE_TEXT_SIZE];
     log_line("delete %s %s: %s, left in place", kind, name, failure_text(error, failure));
     return 1;
-}
-
-int is_on_list(const string_list_entry *list, const char *text) {
-    for (; list; list = list->next)
-        if (mb_equal_nocase(list->text, text)) return 1;
-    return 0;
 }
 
 }  // namespace
@@ -84,7 +77,7 @@ int delete_listed_file(const char *path, string_list_entry **restart_list) {
     }
     // A folder of a listed file's name is not the product's file.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return log_left("file", path, error);
-    if (!is_on_list(*restart_list, path) && !push_string(restart_list, path))
+    if (!string_list_holds(*restart_list, path) && !push_string(restart_list, path))
         return log_left("file", path, error);
     char failure[FAILURE_TEXT_SIZE];
     log_line("delete file %s: %s, handed to the restart", path, failure_text(error, failure));

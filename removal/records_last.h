@@ -1,7 +1,8 @@
 // The uninstall record and the product record go last, after every device, key, value and
-// file and after the restart hand-off: while anything of the driver set is left, the program
-// can still be started from the list of installed programs, and it still finds the install
-// folder, the files the record names and the removal plan.
+// file and after the hand-off of files in use to the restart: while anything of the driver set
+// is left, the program can still be started from the list of installed programs, and it
+// still finds the install folder, the files the record names and the removal plan. Only the
+// program files of the run follow them (removal/run_programs.h).
 #ifndef K440_REMOVAL_RECORDS_LAST_H
 #define K440_REMOVAL_RECORDS_LAST_H
 

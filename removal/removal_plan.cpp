@@ -13,6 +13,7 @@
 #include "removal/listed_deletion.h"
 #include "removal/records_last.h"
 #include "removal/registry_deletion.h"
+#include "removal/run_programs.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ void plan_lists(const run_record *record) {
         log_line("plan: delete value %s\\%s%s", v->key_path, v->value_name,
                  presence(value_is_present(v->key_path, v->value_name)));
     for (const string_list_entry *file = record->files_to_delete; file; file = file->next)
-        log_line("plan: delete file %s%s", file->text, presence(file_exists(file->text)));
+        if (!program_of_the_run(record, file->text))
+            log_line("plan: delete file %s%s", file->text, presence(file_exists(file->text)));
     text_list fixed = record->profile->fixed_files;
     for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i)
         if (file_exists(fixed[i])) log_line("plan: delete file %s", fixed[i]);
@@ -92,9 +94,8 @@ void plan_install_folder(const run_record *record) {
         char full_path[PATH_SIZE];
         if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) continue;
         if (!text_join(full_path, sizeof full_path, folder, "\\", found.cFileName)) continue;
-        if (record->own_path[0] && mb_equal_nocase(full_path, record->own_path))
-            log_line("plan: hand %s to the restart (the running program)", full_path);
-        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        if (program_of_the_run(record, full_path)) continue;  // after the records
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             log_line("plan: hand %s to the restart (a folder)", full_path);
         else if (!run_log_is_open() || !mb_equal_nocase(full_path, run_log_path()))
             log_line("plan: delete file %s", full_path);
@@ -106,6 +107,17 @@ void plan_install_folder(const run_record *record) {
 void plan_records(const run_record *record) {
     if (record->product_key[0]) log_line("plan: delete key %s", record->product_key);
     if (record->uninstall_key[0]) log_line("plan: delete key %s", record->uninstall_key);
+}
+
+// The program files of the run go to the restart after the records (removal/run_programs.h).
+void plan_programs(const run_record *record) {
+    const char *const programs[] = {record->own_path, record->partner_path};
+    for (int i = 0; i < 2; ++i) {
+        const char *path = programs[i];
+        if (path[0] && file_exists(path) &&
+            (sweep_reaches(record, path) || string_list_holds(record->files_to_delete, path)))
+            log_line("plan: hand %s to the restart (%s)", path, program_of_the_run(record, path));
+    }
 }
 
 }  // namespace
@@ -120,5 +132,6 @@ void write_removal_plan(const run_record *record) {
     plan_lists(record);
     plan_install_folder(record);
     plan_records(record);
+    plan_programs(record);
     log_line("plan: a restart would be asked for");
 }

@@ -245,6 +245,16 @@ LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD type, con
     if (!handle_allows(open, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     LONG rc = fault_or("RegSetValueExA", open->key->path(), ERROR_SUCCESS);
     if (rc != ERROR_SUCCESS) return rc;
+    // Windows 95/98/ME keep at most 16,300 bytes in one value, Windows 2000 (its registry's
+    // standard format) 1 MB, later versions what memory allows. The documentation names the
+    // limits, not the error.
+    const Machine &m = current_machine();
+    DWORD most = 0xFFFFFFFF;
+    if (!m.is_nt())
+        most = 16300;
+    else if (m.version.major == 5 && m.version.minor == 0)
+        most = 0x100000;
+    if (data_size > most) return ERROR_INVALID_PARAMETER;
     std::vector<uint8_t> bytes;
     if (data && data_size) bytes.assign(data, data + data_size);
     RegValue *v = open->key->value(value_name ? value_name : "");

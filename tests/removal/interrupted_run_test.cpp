@@ -1,7 +1,8 @@
 // A quiet run killed after each of its mutating platform calls in turn, then started again
 // the way a user would (from the UninstallString of the list of installed programs, through
-// the dialog) and followed by a restart: the machine must end exactly as after a run that was
-// never cut off, and the uninstall record must still be there while anything is left to do.
+// the dialog) and restarted, in either order: the machine must end exactly as after a run that
+// was never cut off, and the uninstall record must still be there, with the program it starts,
+// while anything is left to do.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -90,48 +91,88 @@ class InterruptedRun : public SimTest, public ::testing::WithParamInterface<Inte
         return "";
     }
 
-    static Outcome outcome_of(sim::Machine &m) {
-        sim::carry_out_restart(m);
+    static Outcome snapshot(sim::Machine &m) {
         return Outcome{sim::export_registry(m.registry), sim::export_files(m.files)};
     }
+
+    // wininit.bak keeps the lines of the last start only: after an extra start it tells of
+    // that start, not of the run.
+    static void forget_last_start(sim::Machine &m) { m.files.remove(m.windows_dir + "\\wininit.bak"); }
 };
+
+// The two orders in which a cut-off run meets its finish: the user starts it again before
+// restarting, or the machine restarts first (a power cut, a forced logoff, a hung run) and
+// carries out what the run had handed to the restart.
+struct FinishOrder {
+    const char *name;
+    bool restart_first;
+};
+const FinishOrder kOrders[] = {{"rerun, then restart", false}, {"restart, rerun, restart", true}};
 
 TEST_P(InterruptedRun, EveryCutOffRunIsFinishedByRunningItAgain) {
     std::unique_ptr<sim::Machine> reference = planted();
     ASSERT_EQ(0, run_on(*reference, kProgram, "-quiet"));
     const int mutating_calls = reference->mutating_calls;
     ASSERT_GT(mutating_calls, 10) << "the uninterrupted run should change the machine";
-    const Outcome expected = outcome_of(*reference);
+    sim::carry_out_restart(*reference);
+    const Outcome expected = snapshot(*reference);
+    forget_last_start(*reference);
+    const Outcome expected_but_last_start = snapshot(*reference);
 
-    std::vector<int> unlisted;    // points after which the list no longer starts the program
-    std::vector<int> unfinished;  // points after which the machine does not end as expected
-    for (int k = 1; k <= mutating_calls; ++k) {
-        SCOPED_TRACE("killed after mutating call " + std::to_string(k));
-        std::unique_ptr<sim::Machine> m = planted();
-        m->kill_after_mutating_call = k;
-        ASSERT_EQ(1, run_on(*m, kProgram, "-quiet")) << "the run should be killed";
-        m->kill_after_mutating_call = 0;
-        std::string program = listed_program(*m);
-        if (program.empty()) {
-            unlisted.push_back(k);
-        } else {
-            // A listed program that is gone cannot be started: the point stays unfinished.
-            m->ui.dialog_inputs = {sim::DialogInput{sim::DialogInput::PRESS, profile.uninstall_button_id}};
-            if (!m->files.exists(program) || run_on(*m, program, "") != 0) {
-                unfinished.push_back(k);
-                continue;
+    for (const FinishOrder &order : kOrders) {
+        SCOPED_TRACE(order.name);
+        const Outcome &wanted = order.restart_first ? expected_but_last_start : expected;
+        std::vector<int> unlisted;    // points after which the list no longer starts the program
+        std::vector<int> own_file;    // points after which the program's file alone stays
+        std::vector<int> unfinished;  // points after which the machine ends otherwise
+        for (int k = 1; k <= mutating_calls; ++k) {
+            SCOPED_TRACE("killed after mutating call " + std::to_string(k));
+            std::unique_ptr<sim::Machine> m = planted();
+            m->kill_after_mutating_call = k;
+            ASSERT_EQ(1, run_on(*m, kProgram, "-quiet")) << "the run should be killed";
+            m->kill_after_mutating_call = 0;
+            if (order.restart_first) sim::carry_out_restart(*m);
+            std::string program = listed_program(*m);
+            if (program.empty()) {
+                unlisted.push_back(k);
+            } else {
+                // A listed program that is gone cannot be started: the point stays unfinished.
+                m->ui.dialog_inputs = {sim::DialogInput{sim::DialogInput::PRESS, profile.uninstall_button_id}};
+                if (!m->files.exists(program) || run_on(*m, program, "") != 0) {
+                    unfinished.push_back(k);
+                    continue;
+                }
             }
+            sim::carry_out_restart(*m);
+            if (order.restart_first) forget_last_start(*m);
+            Outcome got = snapshot(*m);
+            if (got.registry == wanted.registry && got.files == wanted.files) continue;
+            // Without the program's hand-off, its wininit.ini line is missing from wininit.bak.
+            if (program.empty() && m->files.exists(kProgram)) {
+                m->files.remove(kProgram);
+                forget_last_start(*m);
+                got = snapshot(*m);
+                if (got.registry == expected_but_last_start.registry &&
+                    got.files == expected_but_last_start.files) {
+                    own_file.push_back(k);
+                    continue;
+                }
+            }
+            unfinished.push_back(k);
         }
-        Outcome got = outcome_of(*m);
-        if (got.registry != expected.registry || got.files != expected.files) unfinished.push_back(k);
+        std::printf("%s, %s: %d of %d interruption points end clean; after %d the program's file stays\n",
+                    GetParam().name, order.name,
+                    mutating_calls - (int)unfinished.size() - (int)own_file.size(), mutating_calls,
+                    (int)own_file.size());
+        EXPECT_EQ(std::vector<int>{}, unfinished)
+            << "after these calls the machine ends otherwise than after an uninterrupted run";
+        // The records go just before the hand-off of the program's own file, the run's last
+        // change: only a cut between the two leaves something behind, that file alone.
+        std::vector<int> tail;
+        for (int k = mutating_calls - (int)own_file.size(); k <= mutating_calls; ++k) tail.push_back(k);
+        EXPECT_EQ(tail, unlisted) << "the listing should end with the uninstall record's deletion, "
+                                     "and only the program's hand-off should follow it";
     }
-    std::printf("%s: %d of %d interruption points end clean\n", GetParam().name,
-                mutating_calls - (int)unfinished.size(), mutating_calls);
-    EXPECT_EQ(std::vector<int>{}, unfinished)
-        << "after these calls, a rerun from the list and a restart leave the machine otherwise "
-           "than an uninterrupted run";
-    EXPECT_EQ(std::vector<int>{mutating_calls}, unlisted)
-        << "only the last call, the uninstall record's deletion, ends the listing";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -47,6 +47,24 @@ TEST_F(RunRemoval, SweepDeletesWhatItCanAndHandsTheRestToTheRestart) {
     EXPECT_TRUE(machine.files.exists(kInstall)) << "the folder itself stays";
 }
 
+// While the records exist, the program they start exists: its hand-off is the run's last
+// change, also when the product record lists the program among its files.
+TEST_F(RunRemoval, TheProgramGoesToTheRestartAfterTheRecords) {
+    const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset";
+    machine.registry.create(uninstall);
+    strcpy(record.uninstall_key, uninstall.c_str());
+    push_string(&record.keys_to_delete, uninstall.c_str());
+    push_string(&record.files_to_delete, process.module_path.c_str());
+    EXPECT_EQ(0, run_removal(&record));
+    std::vector<std::string> order;
+    for (const sim::Call &c : machine.calls)
+        if (c.function == "MoveFileExA" || c.function == "RegDeleteKeyA") order.push_back(c.detail);
+    ASSERT_EQ(3u, order.size()) << "the subfolder, the record, the program: each once";
+    EXPECT_NE(std::string::npos, order[0].find("\\Sub")) << "the leftovers keep their place";
+    EXPECT_NE(std::string::npos, order[1].find(uninstall));
+    EXPECT_EQ(0u, order[2].find(process.module_path)) << "the program goes last";
+}
+
 TEST_F(RunRemoval, AFolderWithATrailingBackslashIsSweptTheSameWay) {
     strcpy(record.install_dir, (kInstall + "\\\\").c_str());
     run_removal(&record);
