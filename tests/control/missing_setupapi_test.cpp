@@ -15,7 +15,6 @@ namespace {
 const char kLog[] = "C:\\run.log";
 const char kCommand[] = "-quiet -log_file:C:\\run.log";
 const char kModem[] = "USB\\VID_FFFF&PID_0001&MI_00\\6&2f3a1b&0&0000";
-
 const char kOem8[] = "C:\\windows\\inf\\oem8.inf";
 
 struct MissingCase {
@@ -36,10 +35,6 @@ const MissingCase kCases[] = {
      "remove devices: skipped, an attached handset could not be disabled", true, kOem8, false},
     {"SetupDiGetClassDevsA", OS_WINXP, false, 2,
      "found file C:\\WINDOWS\\inf\\oem8.inf (an INF file of the INF folder", true, nullptr, false},
-    {"SetupDiEnumDeviceInfo", OS_WINXP, false, 2,
-     "found file C:\\WINDOWS\\inf\\oem8.inf (an INF file of the INF folder", true, nullptr, false},
-    {"SetupDiGetDeviceRegistryPropertyA", OS_WINXP, false, 2,
-     "found file C:\\WINDOWS\\inf\\oem8.inf (an INF file of the INF folder", true, nullptr, false},
     {"SetupDiDestroyDeviceInfoList", OS_WINXP, false, 2,
      "found file C:\\WINDOWS\\inf\\oem8.inf (an INF file of the INF folder", true, nullptr, false},
     {"SetupDiOpenDeviceInfoA", OS_WINXP, false, 15,
@@ -53,7 +48,6 @@ const MissingCase kCases[] = {
     {"SetupDiOpenClassRegKeyExA", OS_WINXP, false, 2,
      "remove device USB\\VID_FFFF&PID_0001&MI_00\\6&2f3a1b&0&0000: removed", false, kOem8, false},
     {"SetupOpenInfFileA", OS_WINXP, true, 2, "remove devices: skipped", true, kOem8, false},
-    {"SetupGetStringFieldA", OS_WINXP, true, 2, "remove devices: skipped", true, kOem8, false},
     {"SetupUninstallOEMInfA", OS_WINXP, false, 2,
      "uninstall driver package C:\\WINDOWS\\inf\\oem8.inf: no such call here, deleted as a file",
      false, nullptr, true},
