@@ -68,6 +68,8 @@ product_profile the_profile = {
     fixed_files,              // fixed_files
     TEXT_PLAN_WRITTEN,        // plan_written_text
     TEXT_PLAN_NOT_WRITTEN,    // plan_not_written_text
+    TEXT_UNINSTALL_CAPTION,   // restart_caption
+    TEXT_RESTART_QUESTION,    // restart_question
 };
 
 }  // namespace

@@ -40,6 +40,9 @@ struct product_profile {
     // The box of a dry run that is not quiet: the first text is followed by the log's path.
     const char *plan_written_text;
     const char *plan_not_written_text;
+    // The program's own restart question, asked where the platform's prompt is missing.
+    const char *restart_caption;
+    const char *restart_question;
 };
 
 // The built-in profile. The entry point stores the dialog ids into it, and the failure box

@@ -49,6 +49,16 @@ int run_prechecks(run_record *record) {
     return RESULT_SUCCESS;
 }
 
+// The run log names each SetupAPI function the platform lacks; the caller then takes its
+// route for a call that failed.
+void log_missing_function(const char *function, unsigned long load_error) {
+    char failure[FAILURE_TEXT_SIZE];
+    if (load_error)
+        log_line("load setupapi.dll for %s: %s", function, failure_text(load_error, failure));
+    else
+        log_line("find %s in setupapi.dll: not there", function);
+}
+
 void close_mutex(HANDLE *mutex) {
     if (*mutex) CloseHandle(*mutex);
     *mutex = 0;
@@ -118,7 +128,7 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
-        prompt_restart();
+        prompt_restart(record->profile, record->os_class);
         close_mutex(mutex);
         *ended = 1;
         return RESULT_SUCCESS;
@@ -152,7 +162,7 @@ int report_and_restart(run_record *record, int result, HANDLE *mutex) {
         if (record->force_rebooting) {
             force_restart(record->os_class);
         } else if ((!record->quiet && !record->leave_source) || record->force_rebootprompt) {
-            prompt_restart();
+            prompt_restart(record->profile, record->os_class);
         }
     }
     close_mutex(mutex);
@@ -182,6 +192,7 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
 
     HANDLE mutex = CreateMutexA(0, FALSE, profile->product_guid);
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return RESULT_ALREADY_RUNNING;
+    report_missing_setupapi_functions(log_missing_function);
 
     char arguments[ARGUMENT_TEXT_SIZE];
     int arguments_fit = build_argument_text(arguments, sizeof arguments,
@@ -197,5 +208,6 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
     if (!ended) result = report_and_restart(&record, result, &mutex);
     log_line("result %d", result);
     close_run_log();
+    release_setupapi();
     return result;
 }

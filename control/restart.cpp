@@ -4,10 +4,9 @@
 
 #include "base/os_class.h"
 #include "base/reg_helpers.h"
+#include "base/run_log.h"
 #include "base/text_buffer.h"
 #include "platform/win32.h"
-
-void prompt_restart(void) { SetupPromptReboot(0, 0, FALSE); }
 
 // The NT family restarts only for a process whose token has SeShutdownPrivilege enabled.
 static void enable_shutdown_privilege(void) {
@@ -23,6 +22,21 @@ static void enable_shutdown_privilege(void) {
         GetLastError();  // ERROR_NOT_ALL_ASSIGNED changes nothing: the restart is tried anyway
     }
     CloseHandle(token);
+}
+
+// Where the platform's prompt cannot be shown (setupapi.dll lacks it, or it fails), the
+// program asks the same question itself and restarts as the prompt would, without forcing.
+void prompt_restart(const product_profile *profile, int os_class) {
+    if (SetupPromptReboot(0, 0, FALSE) != -1) return;
+    char failure[FAILURE_TEXT_SIZE];
+    failure_text(GetLastError(), failure);
+    int restart = MessageBoxA(0, profile->restart_question, profile->restart_caption,
+                              MB_YESNO | MB_ICONQUESTION) == IDYES;
+    log_line("offer the restart: the platform's prompt %s; the program asked, answer %s", failure,
+             restart ? "restart now" : "later");
+    if (!restart) return;
+    if (os_class >= OS_FIRST_NT) enable_shutdown_privilege();
+    ExitWindowsEx(EWX_REBOOT, 0);
 }
 
 void force_restart(int os_class) {

@@ -5,12 +5,15 @@
 
 #include <stddef.h>
 
+#include "base/profile.h"
+
 #define RUN_ONCE_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"
 #define RESUME_SWITCH "-ignore_before_reboot_cmd"
 #define RESUME_COMMAND_SIZE 260
 
-// Asks the user whether to restart now (the platform restarts if the user agrees).
-void prompt_restart(void);
+// Asks the user whether to restart now, and restarts if the user agrees: the platform's
+// prompt, or where it cannot be shown the profile's restart question.
+void prompt_restart(const product_profile *profile, int os_class);
 // Restarts at once without asking; on the NT family after enabling SeShutdownPrivilege.
 void force_restart(int os_class);
 

@@ -8,10 +8,17 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// The SetupAPI functions are declared as the program's own, not imported: the program defines
+// them as forwarders to setupapi.dll, found at run time (setupapi_table.h).
+#ifndef _SETUPAPI_
+#define _SETUPAPI_
+#endif
 #include <setupapi.h>
 #include <mbstring.h>
 #else
 #include "sim/windows_sim.h"
 #endif
+
+#include "setupapi_table.h"
 
 #endif

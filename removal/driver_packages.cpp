@@ -54,15 +54,9 @@ const char *oem_inf_name(const char *path, const char *windows_dir) {
     return extension && mb_equal_nocase(extension, ".inf") ? name : 0;
 }
 
-// Windows 2000, 98 and ME have no such export, and a static import would keep the program
-// from loading there. The product imports setupapi.dll, so the module is loaded already.
+// Windows 2000, 98 and ME have no such export; below XP it is not even looked up.
 uninstall_oem_inf_function find_uninstall_oem_inf(int os_class) {
-    if (os_class < OS_WINXP) return 0;
-    HMODULE setupapi = GetModuleHandleA("setupapi.dll");
-    if (!setupapi) return 0;
-    FARPROC found = GetProcAddress(setupapi, "SetupUninstallOEMInfA");
-    // Through void (*)(void), which compilers take as the generic function pointer type.
-    return reinterpret_cast<uninstall_oem_inf_function>(reinterpret_cast<void (*)(void)>(found));
+    return os_class < OS_WINXP ? 0 : setupapi_uninstall_oem_inf();
 }
 
 oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char *inf_path) {

@@ -10,10 +10,6 @@
 #include "base/run_record.h"
 #include "platform/win32.h"
 
-// SetupUninstallOEMInfA, found at run time; never called with the force flag, which would
-// pull the INF from under a device still installed from it.
-typedef BOOL(WINAPI *uninstall_oem_inf_function)(PCSTR inf_file_name, DWORD flags, PVOID reserved);
-
 // The route one OEM INF copy took.
 enum oem_inf_route {
     OEM_INF_UNINSTALLED = 1,  // the platform removed the copy with its PNF, catalog and package
@@ -34,7 +30,8 @@ struct oem_inf_outcome {
 // 0 for any other path.
 const char *oem_inf_name(const char *path, const char *windows_dir);
 
-// SetupUninstallOEMInfA on Windows XP and later (os_class 8 or more), else 0.
+// SetupUninstallOEMInfA on Windows XP and later (os_class 8 or more), else 0; never called
+// with the force flag, which would pull the INF from under a device still installed from it.
 uninstall_oem_inf_function find_uninstall_oem_inf(int os_class);
 
 // Removes one OEM INF copy given by its full path: the platform's uninstall when `uninstall`

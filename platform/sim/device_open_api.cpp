@@ -7,11 +7,12 @@
 #include "inf_api.h"
 #include "machine.h"
 #include "setupapi_api.h"
+#include "setupapi_exports.h"
 #include "system_api.h"
 
 using namespace sim;
 
-HDEVINFO SetupDiCreateDeviceInfoList(const GUID *class_guid, HWND parent) {
+HDEVINFO setupapi_dll::SetupDiCreateDeviceInfoList(const GUID *class_guid, HWND parent) {
     (void)parent;
     record_call("SetupDiCreateDeviceInfoList", class_guid ? guid_text(*class_guid) : "(null)");
     if (fault_taken("SetupDiCreateDeviceInfoList", "")) return INVALID_HANDLE_VALUE;
@@ -27,7 +28,7 @@ HDEVINFO SetupDiCreateDeviceInfoList(const GUID *class_guid, HWND parent) {
 
 // An instance already in the set gives its element again. An empty id names the root of the
 // device tree, as on Windows.
-BOOL SetupDiOpenDeviceInfoA(HDEVINFO handle, PCSTR instance_id, HWND parent, DWORD flags,
+BOOL setupapi_dll::SetupDiOpenDeviceInfoA(HDEVINFO handle, PCSTR instance_id, HWND parent, DWORD flags,
                             PSP_DEVINFO_DATA device) {
     (void)parent;
     (void)flags;

@@ -9,6 +9,7 @@
 #include "inf_text.h"
 #include "machine.h"
 #include "mbcs.h"
+#include "setupapi_exports.h"
 #include "system_api.h"
 
 using namespace sim;
@@ -57,7 +58,7 @@ std::string version_value(const InfFile &inf, const char *key) {
 
 }  // namespace
 
-HINF SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT error_line) {
+HINF setupapi_dll::SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT error_line) {
     std::string path = file_name ? file_name : "";
     record_call("SetupOpenInfFileA", path + " " + hex(inf_style));
     if (error_line) *error_line = 0;
@@ -90,7 +91,7 @@ HINF SetupOpenInfFileA(PCSTR file_name, PCSTR inf_class, DWORD inf_style, PUINT 
     return reinterpret_cast<HINF>(number);
 }
 
-void SetupCloseInfFile(HINF inf) {
+void setupapi_dll::SetupCloseInfFile(HINF inf) {
     record_call("SetupCloseInfFile", "");
     auto it = g_infs.find(reinterpret_cast<uintptr_t>(inf));
     if (it == g_infs.end()) return;
@@ -98,7 +99,7 @@ void SetupCloseInfFile(HINF inf) {
     --current_process().open_handles;
 }
 
-BOOL SetupFindFirstLineA(HINF handle, PCSTR section, PCSTR key, PINFCONTEXT context) {
+BOOL setupapi_dll::SetupFindFirstLineA(HINF handle, PCSTR section, PCSTR key, PINFCONTEXT context) {
     record_call("SetupFindFirstLineA", std::string(section ? section : "") + " " + (key ? key : "(null)"));
     OpenInf *open = open_inf_of(handle);
     if (!open) return fail(ERROR_INVALID_HANDLE);
@@ -123,7 +124,7 @@ BOOL SetupFindFirstLineA(HINF handle, PCSTR section, PCSTR key, PINFCONTEXT cont
     return fail(ERROR_LINE_NOT_FOUND);
 }
 
-BOOL SetupFindNextLine(PINFCONTEXT context_in, PINFCONTEXT context_out) {
+BOOL setupapi_dll::SetupFindNextLine(PINFCONTEXT context_in, PINFCONTEXT context_out) {
     record_call("SetupFindNextLine", "");
     if (!context_in || !context_out) return fail(ERROR_INVALID_PARAMETER);
     InfFile *inf = inf_of(context_in->CurrentInf);
@@ -136,7 +137,7 @@ BOOL SetupFindNextLine(PINFCONTEXT context_in, PINFCONTEXT context_out) {
     return TRUE;
 }
 
-BOOL SetupGetStringFieldA(PINFCONTEXT context, DWORD field_index, PSTR buffer, DWORD size,
+BOOL setupapi_dll::SetupGetStringFieldA(PINFCONTEXT context, DWORD field_index, PSTR buffer, DWORD size,
                           PDWORD required) {
     record_call("SetupGetStringFieldA", std::to_string(field_index) + " " + std::to_string(size));
     const InfLine *line = line_of(context);

@@ -255,8 +255,9 @@ struct Machine {
     // 64-bit Windows: a 32-bit process runs under WOW64, where System32 is SysWOW64 and
     // HKLM\Software is Software\Wow6432Node (platform/sim/wow64_view.h).
     bool x64 = false;
-    // kernel32 functions that GetProcAddress does not find on this machine beyond those its
-    // version lacks (process_api.cpp).
+    // Functions that GetProcAddress does not find on this machine beyond those its version
+    // lacks (kernel32's in process_api.cpp, setupapi's in module_api.cpp), and modules, by
+    // their lower-case file name ("setupapi.dll"), that LoadLibraryA does not find.
     std::set<std::string> missing_exports;
     // Runs a program that CreateProcessA started, as the process `child`, with the arguments
     // after its name, and returns its exit code; without one a started program ends with 0.
@@ -279,6 +280,9 @@ struct Process {
     bool is_64bit = false;  // a 64-bit program (only on a machine with `x64`)
     std::map<uintptr_t, std::string> mutex_handles;  // handle -> name
     int open_handles = 0;  // keys, searches, files, device sets and INF handles not yet closed
+    // Modules loaded with LoadLibraryA and not yet freed, with their counts; the modules the
+    // program imports are loaded from its start.
+    std::map<std::string, int> module_loads;
 };
 
 // Content of a simulated program file: the headers a loader reads, then anything. CreateProcessA

@@ -1,6 +1,7 @@
-// GetModuleHandleA and GetProcAddress over the modules the product imports. Only the exports
-// that the product looks up at run time are listed; every other name is not found, as an
-// export missing from an older Windows would be.
+// LoadLibraryA, FreeLibrary, GetModuleHandleA and GetProcAddress over the modules of the
+// program: kernel32, advapi32 and user32, which it imports, and setupapi, which it loads.
+// Only the exports that the program looks up at run time are listed; every other name is not
+// found, as an export missing from an older Windows would be.
 #include "module_api.h"
 
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "machine.h"
 #include "mbcs.h"
 #include "process_api.h"
+#include "setupapi_exports.h"
 #include "system_api.h"
 
 using namespace sim;
@@ -19,6 +21,7 @@ using namespace sim;
 namespace {
 
 const char *const kModules[] = {"kernel32.dll", "advapi32.dll", "user32.dll", "setupapi.dll"};
+const size_t kLoadedModule = 3;  // setupapi.dll: loaded by LoadLibraryA, not imported
 const uintptr_t kFirstModule = 0x70000000;  // kernel32's handle; the others follow
 const uintptr_t kProgramModule = 0x00400000;
 
@@ -33,10 +36,23 @@ HMODULE module_handle(size_t index) {
     return reinterpret_cast<HMODULE>(kFirstModule + index * 0x100000);
 }
 
+const size_t kNoModule = sizeof kModules / sizeof kModules[0];
+
+size_t module_index(const std::string &file) {
+    for (size_t i = 0; i < kNoModule; ++i)
+        if (equal_nocase(file, kModules[i])) return i;
+    return kNoModule;
+}
+
+size_t module_of(HMODULE module) {
+    for (size_t i = 0; i < kNoModule; ++i)
+        if (module == module_handle(i)) return i;
+    return kNoModule;
+}
+
 bool is_module(HMODULE module, const char *name) {
-    for (size_t i = 0; i < sizeof kModules / sizeof kModules[0]; ++i)
-        if (module == module_handle(i)) return std::strcmp(kModules[i], name) == 0;
-    return false;
+    size_t index = module_of(module);
+    return index != kNoModule && std::strcmp(kModules[index], name) == 0;
 }
 
 template <typename Function>
@@ -44,16 +60,70 @@ FARPROC as_proc(Function *function) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(function));
 }
 
+#define SETUPAPI_EXPORT(name) {#name, as_proc(&setupapi_dll::name)}
+
+// What the simulated setupapi.dll exports, by name; the machine may lack any of them.
+FARPROC setupapi_export(const char *name) {
+    static const struct {
+        const char *name;
+        FARPROC address;
+    } exports[] = {
+        SETUPAPI_EXPORT(SetupCloseInfFile), SETUPAPI_EXPORT(SetupDiCallClassInstaller),
+        SETUPAPI_EXPORT(SetupDiCreateDeviceInfoList), SETUPAPI_EXPORT(SetupDiDestroyDeviceInfoList),
+        SETUPAPI_EXPORT(SetupDiEnumDeviceInfo), SETUPAPI_EXPORT(SetupDiEnumDeviceInterfaces),
+        SETUPAPI_EXPORT(SetupDiGetClassDevsA), SETUPAPI_EXPORT(SetupDiGetDeviceInstallParamsA),
+        SETUPAPI_EXPORT(SetupDiGetDeviceInstanceIdA),
+        SETUPAPI_EXPORT(SetupDiGetDeviceInterfaceDetailA),
+        SETUPAPI_EXPORT(SetupDiGetDeviceRegistryPropertyA),
+        SETUPAPI_EXPORT(SetupDiOpenClassRegKeyExA), SETUPAPI_EXPORT(SetupDiOpenDeviceInfoA),
+        SETUPAPI_EXPORT(SetupDiSetClassInstallParamsA), SETUPAPI_EXPORT(SetupFindFirstLineA),
+        SETUPAPI_EXPORT(SetupFindNextLine), SETUPAPI_EXPORT(SetupGetStringFieldA),
+        SETUPAPI_EXPORT(SetupOpenInfFileA), SETUPAPI_EXPORT(SetupPromptReboot),
+    };
+    if (current_machine().missing_exports.count(name)) return nullptr;
+    if (std::strcmp(name, "SetupUninstallOEMInfA") == 0)
+        return oem_inf_uninstall_exists() ? as_proc(&SetupUninstallOEMInfA) : nullptr;
+    for (const auto &e : exports)
+        if (std::strcmp(name, e.name) == 0) return e.address;
+    return nullptr;
+}
+
 }  // namespace
+
+HMODULE LoadLibraryA(LPCSTR file_name) {
+    record_call("LoadLibraryA", file_name ? file_name : "(null)");
+    size_t index = file_name ? module_index(with_extension(file_name)) : kNoModule;
+    if (index == kNoModule || current_machine().missing_exports.count(kModules[index])) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    ++current_process().module_loads[kModules[index]];
+    return module_handle(index);
+}
+
+BOOL FreeLibrary(HMODULE module) {
+    size_t index = module_of(module);
+    record_call("FreeLibrary", index == kNoModule ? "(unknown)" : kModules[index]);
+    if (index == kNoModule) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    int &loads = current_process().module_loads[kModules[index]];
+    if (loads > 0) --loads;
+    return TRUE;
+}
 
 HMODULE GetModuleHandleA(LPCSTR module_name) {
     record_call("GetModuleHandleA", module_name ? module_name : "(null)");
     if (!module_name) return reinterpret_cast<HMODULE>(kProgramModule);
-    std::string file = with_extension(module_name);
-    for (size_t i = 0; i < sizeof kModules / sizeof kModules[0]; ++i)
-        if (equal_nocase(file, kModules[i])) return module_handle(i);
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
+    // A module that is not imported is there only while the process has it loaded.
+    size_t index = module_index(with_extension(module_name));
+    if (index == kNoModule ||
+        (index == kLoadedModule && current_process().module_loads[kModules[index]] == 0)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return module_handle(index);
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
@@ -61,9 +131,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
     bool by_name = reinterpret_cast<uintptr_t>(proc_name) >= 0x10000;
     record_call("GetProcAddress", by_name ? proc_name : "(ordinal)");
     // Export names are compared exactly, as the platform does.
-    if (by_name && is_module(module, "setupapi.dll") &&
-        std::strcmp(proc_name, "SetupUninstallOEMInfA") == 0 && oem_inf_uninstall_exists())
-        return as_proc(&SetupUninstallOEMInfA);
+    if (by_name && is_module(module, "setupapi.dll")) {
+        if (FARPROC found = setupapi_export(proc_name)) return found;
+    }
     // Windows 98/ME export these too, as stubs that fail with ERROR_CALL_NOT_IMPLEMENTED,
     // which the simulated functions do there as well.
     if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindFirstFileW") == 0)

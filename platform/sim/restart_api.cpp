@@ -6,6 +6,7 @@
 
 #include "machine.h"
 #include "restart_api.h"
+#include "setupapi_exports.h"
 #include "system_api.h"
 #include "ui_api.h"
 
@@ -22,7 +23,7 @@ bool shutdown_privilege_enabled(const Process &p) {
 
 }  // namespace
 
-INT SetupPromptReboot(PVOID file_queue, HWND owner, BOOL scan_only) {
+INT setupapi_dll::SetupPromptReboot(PVOID file_queue, HWND owner, BOOL scan_only) {
     record_call("SetupPromptReboot", std::string(file_queue ? "queue" : "no-queue") +
                                          (owner ? " owned" : " no-owner") +
                                          (scan_only ? " scan-only" : " prompt"));

@@ -13,6 +13,7 @@
 #include "registry_api.h"
 #include "mbcs.h"
 #include "registry_handles.h"
+#include "setupapi_exports.h"
 #include "system_api.h"
 #include "wow64_view.h"
 
@@ -86,7 +87,7 @@ BOOL remove(Element &e) {
 
 }  // namespace
 
-HDEVINFO SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND parent, DWORD flags) {
+HDEVINFO setupapi_dll::SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND parent, DWORD flags) {
     (void)parent;
     std::string detail = describe(class_guid) + " " + (enumerator ? enumerator : "(null)") + " " + hex(flags);
     record_call("SetupDiGetClassDevsA", detail);
@@ -127,7 +128,7 @@ HDEVINFO SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND par
     return handle;
 }
 
-BOOL SetupDiDestroyDeviceInfoList(HDEVINFO handle) {
+BOOL setupapi_dll::SetupDiDestroyDeviceInfoList(HDEVINFO handle) {
     record_call("SetupDiDestroyDeviceInfoList", "");
     if (!erase_device_set(handle)) return fail_with(ERROR_INVALID_HANDLE);
     // A planted fault makes the platform report a failure after releasing the list.
@@ -135,7 +136,7 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO handle) {
     return TRUE;
 }
 
-BOOL SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA device) {
+BOOL setupapi_dll::SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA device) {
     record_call("SetupDiEnumDeviceInfo", std::to_string(index));
     DeviceSet *set = device_set_of(handle);
     if (!set) return fail_with(ERROR_INVALID_HANDLE);
@@ -146,7 +147,7 @@ BOOL SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVINFO_DATA device
     return TRUE;
 }
 
-BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const GUID *interface_class,
+BOOL setupapi_dll::SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const GUID *interface_class,
                                  DWORD index, PSP_DEVICE_INTERFACE_DATA interface_data) {
     record_call("SetupDiEnumDeviceInterfaces", describe(interface_class) + " " + std::to_string(index));
     DeviceSet *set = device_set_of(handle);
@@ -176,7 +177,7 @@ BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const
     return fail_with(ERROR_NO_MORE_ITEMS);
 }
 
-BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA interface_data,
+BOOL setupapi_dll::SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA interface_data,
                                       PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size,
                                       PDWORD required, PSP_DEVINFO_DATA device) {
     record_call("SetupDiGetDeviceInterfaceDetailA", std::to_string(size));
@@ -202,7 +203,7 @@ BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA
     return TRUE;
 }
 
-BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device, DWORD property,
+BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
     record_call("SetupDiGetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
     DeviceSet *set = device_set_of(handle);
@@ -256,7 +257,7 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
 
 // The instance id as the device tree names it; a buffer too small gets the size needed,
 // terminator included, and ERROR_INSUFFICIENT_BUFFER.
-BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
+BOOL setupapi_dll::SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
                                  PDWORD required) {
     record_call("SetupDiGetDeviceInstanceIdA", std::to_string(size));
     DeviceSet *set = device_set_of(handle);
@@ -273,7 +274,7 @@ BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR 
     return TRUE;
 }
 
-HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
+HKEY setupapi_dll::SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
                                PCSTR machine_name, PVOID reserved) {
     (void)reserved;
     record_call("SetupDiOpenClassRegKeyExA", describe(class_guid) + " " + hex(desired) + " " + hex(flags));
@@ -292,7 +293,7 @@ HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD fla
     return open_key_handle(key, access);
 }
 
-BOOL SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
+BOOL setupapi_dll::SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
                                    PSP_CLASSINSTALL_HEADER params, DWORD size) {
     record_call("SetupDiSetClassInstallParamsA",
                 (params ? hex(params->InstallFunction) : std::string("(null)")) + " " + std::to_string(size));
@@ -327,7 +328,7 @@ BOOL SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
     return TRUE;
 }
 
-BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINFO_DATA device) {
+BOOL setupapi_dll::SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINFO_DATA device) {
     DeviceSet *set = device_set_of(handle);
     Element *e = set && device ? element_of(set, device) : nullptr;
     std::string name = function == DIF_REMOVE ? "DIF_REMOVE" :
@@ -344,7 +345,7 @@ BOOL SetupDiCallClassInstaller(DI_FUNCTION function, HDEVINFO handle, PSP_DEVINF
     return function == DIF_REMOVE ? remove(*e) : change_state(*set, *e);
 }
 
-BOOL SetupDiGetDeviceInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
+BOOL setupapi_dll::SetupDiGetDeviceInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA device,
                                     PSP_DEVINSTALL_PARAMS_A params) {
     record_call("SetupDiGetDeviceInstallParamsA", "");
     DeviceSet *set = device_set_of(handle);

@@ -29,7 +29,7 @@ std::vector<std::string> call_names(const sim::Machine &machine) {
 class RestartTest : public SimTest {};
 
 TEST_F(RestartTest, PromptAsksWithoutQueueOrOwner) {
-    prompt_restart();
+    prompt_restart(&profile, OS_WINXP);
     auto calls = machine.calls_to("SetupPromptReboot");
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ("no-queue no-owner prompt", calls[0].detail);
@@ -39,8 +39,49 @@ TEST_F(RestartTest, PromptAsksWithoutQueueOrOwner) {
 
 TEST_F(RestartTest, PromptRestartsWhenTheUserAgrees) {
     machine.ui.restart_prompt_accepted = true;
-    prompt_restart();
+    prompt_restart(&profile, OS_WINXP);
     EXPECT_EQ(1, machine.restart_requests);
+}
+
+TEST_F(RestartTest, WithoutThePlatformsPromptTheProgramAsksAndRestartsItself) {
+    const struct {
+        const char *why;
+        int os_class;
+        bool missing;  // setupapi.dll lacks SetupPromptReboot; else the prompt fails
+        int answer;
+        int restarts;
+    } rows[] = {
+        {"98 without the export, yes", OS_WIN98, true, IDYES, 1},
+        {"ME without the export, no", OS_WINME, true, IDNO, 0},
+        {"XP without the export, yes: the shutdown privilege comes first", OS_WINXP, true, IDYES, 1},
+        {"2000, the prompt fails", OS_WIN2000, false, IDYES, 1},
+    };
+    for (const auto &r : rows) {
+        release_setupapi();  // as in a new process
+        use_os(r.os_class);
+        machine.missing_exports.clear();
+        machine.faults.clear();
+        machine.ui.boxes.clear();
+        machine.calls.clear();
+        machine.restart_requests = 0;
+        process.token = sim::administrator_token();
+        if (r.missing)
+            machine.missing_exports.insert("SetupPromptReboot");
+        else
+            machine.faults.push_back(sim::Fault{"SetupPromptReboot", "", ERROR_NOT_ENOUGH_MEMORY});
+        const int answer = r.answer;
+        machine.ui.answer_box = [answer](const sim::MessageBoxRecord &) { return answer; };
+        prompt_restart(&profile, r.os_class);
+        ASSERT_EQ(1u, machine.ui.boxes.size()) << r.why;
+        EXPECT_EQ(profile.restart_question, machine.ui.boxes[0].text) << r.why;
+        EXPECT_EQ((UINT)(MB_YESNO | MB_ICONQUESTION), machine.ui.boxes[0].style) << r.why;
+        EXPECT_EQ(r.restarts, machine.restart_requests) << r.why;
+        std::vector<sim::Call> exits = machine.calls_to("ExitWindowsEx");
+        ASSERT_EQ(r.restarts ? 1u : 0u, exits.size()) << r.why;
+        if (r.restarts) {
+            EXPECT_EQ("0x2 0", exits[0].detail) << "EWX_REBOOT, not forced: " << r.why;
+        }
+    }
 }
 
 TEST_F(RestartTest, ForceRestartOn98AndMeNeverTouchesTheToken) {

@@ -1,5 +1,6 @@
-"""A small reader of the resources of a 32-bit PE file and of dialog templates, enough to check
-what the Windows build put into dist/K440dTUn.exe. Python standard library only."""
+"""A small reader of PE files (32- and 64-bit): header fields, the import table, the resources,
+and dialog templates; enough to check what the Windows builds put into dist/. Python standard
+library only."""
 import struct
 
 RT_DIALOG = 5
@@ -19,17 +20,19 @@ class PeFile:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise PeError("no PE signature")
-        self.machine, sections, _, _, _, optional_size, self.characteristics = \
+        self.machine, sections, self.time_stamp, _, _, optional_size, self.characteristics = \
             struct.unpack_from("<HHIIIHH", data, pe + 4)
         optional = pe + 24
         magic = struct.unpack_from("<H", data, optional)[0]
-        if magic != 0x10B:
-            raise PeError("not a PE32 optional header (magic %#x)" % magic)
+        if magic not in (0x10B, 0x20B):
+            raise PeError("not a PE32 or PE32+ optional header (magic %#x)" % magic)
+        self.is_64bit = magic == 0x20B
         (self.os_version, self.subsystem_version) = (
             struct.unpack_from("<HH", data, optional + 40),
             struct.unpack_from("<HH", data, optional + 48))
         self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
-        directories = optional + 96
+        directories = optional + (112 if self.is_64bit else 96)
+        self.import_rva, self.import_size = struct.unpack_from("<II", data, directories + 8)
         self.resource_rva, self.resource_size = struct.unpack_from("<II", data, directories + 16)
         self.sections = []
         table = optional + optional_size
@@ -43,6 +46,31 @@ class PeFile:
             if start <= rva < start + size:
                 return raw + rva - start
         raise PeError("RVA %#x lies in no section" % rva)
+
+    def _text(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
+
+    def imports(self):
+        """Every import as (DLL name, function name), or (DLL name, ordinal number)."""
+        found = []
+        if not self.import_rva:
+            return found
+        entry_size, flag = (8, 1 << 63) if self.is_64bit else (4, 1 << 31)
+        descriptor = self.offset(self.import_rva)
+        while True:
+            lookup, _, _, name_rva, first_thunk = struct.unpack_from("<IIIII", self.data, descriptor)
+            if not name_rva:
+                return found
+            dll = self._text(name_rva)
+            thunk = self.offset(lookup or first_thunk)
+            while True:
+                value = struct.unpack_from("<Q" if self.is_64bit else "<I", self.data, thunk)[0]
+                if not value:
+                    break
+                found.append((dll, value & 0xFFFF if value & flag else self._text((value & 0x7FFFFFFF) + 2)))
+                thunk += entry_size
+            descriptor += 20
 
     def _directory(self, offset):
         """The entries of one resource directory: [(name or id, is_directory, offset)]."""

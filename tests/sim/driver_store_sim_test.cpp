@@ -21,13 +21,15 @@ TEST_F(DriverStoreSim, OnlyXpAndLaterExportTheCall) {
         {OS_WINXP, true},  {OS_WIN2003, true},   {OS_LATER_NT, true}};
     for (const auto &row : table) {
         use_os(row.os_class);
-        HMODULE setupapi = GetModuleHandleA("SETUPAPI.DLL");
-        ASSERT_NE(nullptr, setupapi) << "the product imports setupapi.dll";
+        HMODULE setupapi = LoadLibraryA("SETUPAPI.DLL");
+        ASSERT_NE(nullptr, setupapi) << "every served Windows has setupapi.dll";
         EXPECT_EQ(row.exported, GetProcAddress(setupapi, "SetupUninstallOEMInfA") != nullptr)
             << "OS class " << row.os_class;
         EXPECT_EQ(nullptr, GetProcAddress(setupapi, "setupuninstalloeminfa")) << "names are exact";
         EXPECT_EQ(nullptr, GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetupUninstallOEMInfA"));
+        EXPECT_TRUE(FreeLibrary(setupapi));
     }
+    EXPECT_EQ(nullptr, GetModuleHandleA("setupapi.dll")) << "loaded only while the program holds it";
 }
 
 class DriverStoreSimOnSystem : public SimTest, public ::testing::WithParamInterface<int> {

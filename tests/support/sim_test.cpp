@@ -23,6 +23,7 @@ void SimTest::TearDown() {
     if (expect_handles_closed) {
         EXPECT_EQ(0, process.open_handles) << "the run left platform handles open";
     }
+    release_setupapi();  // the next test is another process, which loads it anew
     scope_.reset();
 }
 
