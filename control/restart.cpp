@@ -7,7 +7,10 @@
 #include "base/text_buffer.h"
 #include "platform/win32.h"
 
-void prompt_restart(void) { SetupPromptReboot(0, 0, FALSE); }
+int prompt_restart(void) {
+    int answer = SetupPromptReboot(0, 0, FALSE);
+    return answer != -1 && (answer & SPFILEQ_REBOOT_IN_PROGRESS) != 0;
+}
 
 // The NT family restarts only for a process whose token has SeShutdownPrivilege enabled.
 static void enable_shutdown_privilege(void) {
@@ -25,9 +28,9 @@ static void enable_shutdown_privilege(void) {
     CloseHandle(token);
 }
 
-void force_restart(int os_class) {
+int force_restart(int os_class) {
     if (os_class >= OS_FIRST_NT) enable_shutdown_privilege();
-    ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0);
+    return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0;
 }
 
 int build_resume_command(char *buffer, size_t size, const char *program_path) {

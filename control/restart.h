@@ -9,10 +9,12 @@
 #define RESUME_SWITCH "-ignore_before_reboot_cmd"
 #define RESUME_COMMAND_SIZE 260
 
-// Asks the user whether to restart now (the platform restarts if the user agrees).
-void prompt_restart(void);
-// Restarts at once without asking; on the NT family after enabling SeShutdownPrivilege.
-void force_restart(int os_class);
+// Asks the user whether to restart now (the platform restarts if the user agrees). 1 when the
+// restart was started.
+int prompt_restart(void);
+// Restarts at once without asking; on the NT family after enabling SeShutdownPrivilege. 1 when
+// the restart was started.
+int force_restart(int os_class);
 
 // The RunOnce command: the quoted program path, a blank and "-ignore_before_reboot_cmd". The
 // path is quoted because the platform splits an unquoted command at its first blank, so that
