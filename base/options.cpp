@@ -28,6 +28,7 @@ const switch_entry switches[] = {
     {"-skip_inf_validation", &run_record::skip_inf_validation},
     {"-ensure_win", 0},
     {"-dry_run", &run_record::dry_run},
+    {"-msi_exit_codes", &run_record::msi_exit_codes},
 };
 
 const char log_file_switch[] = "-log_file:";
@@ -99,6 +100,22 @@ const char *take_log_path(const char *text, run_record *record) {
 }
 
 }  // namespace
+
+int has_slash_word(const char *text) {
+    int quoted = 0;
+    int word_start = 1;
+    for (const unsigned char *c = (const unsigned char *)text; *c; ++c) {
+        if (IsDBCSLeadByte(*c) && c[1]) {  // neither byte is a quote, blank or slash
+            ++c;
+            word_start = 0;
+            continue;
+        }
+        if (*c == '"') quoted = !quoted;
+        if (!quoted && word_start && *c == '/') return 1;
+        word_start = !quoted && (*c == ' ' || *c == '\t');
+    }
+    return 0;
+}
 
 int parse_options(const char *text, run_record *record) {
     const char *position = mb_find_char(text, '-');

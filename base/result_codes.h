@@ -19,7 +19,11 @@ enum result_code {
     RESULT_HANDSET_ATTACHED = 14,
     // The removal ended with something it set out to remove still in place and not handed to
     // the restart: a device instance, a key, a value or a file (the log names each).
-    RESULT_PARTIAL_REMOVAL = 15
+    RESULT_PARTIAL_REMOVAL = 15,
+    // A run that would ask (a dialog, a box) where no one can answer: the process's window
+    // station is not one a user sees (a deployment tool's service session), or the dialog
+    // could not be created. Nothing was changed; started with "-quiet" the run asks nothing.
+    RESULT_NO_ONE_TO_ASK = 16
 };
 
 #endif

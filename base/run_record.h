@@ -50,6 +50,11 @@ struct run_record {
     int companion;
     char partner_path[PATH_SIZE];
     int dry_run;                  // "-dry_run": the removal's plan goes to the log, nothing changes
+    int msi_exit_codes;           // "-msi_exit_codes": the exit code in Windows Installer's terms
+    // No box and no restart question may be shown: no one can answer in this session, or the
+    // command line was written for an installer that asks nothing ("/quiet").
+    int no_boxes;
+    int companion_ran;            // the 64-bit companion did the run; its exit code is final
     char log_file[PATH_SIZE];     // "-log_file:<path>"; empty when none was given
 };
 

@@ -9,8 +9,10 @@
 #include "base/run_record.h"
 #include "base/text_buffer.h"
 #include "control/admin_check.h"
+#include "control/answering_session.h"
 #include "control/companion.h"
 #include "control/confirmation_dialog.h"
+#include "control/exit_codes.h"
 #include "control/message_step.h"
 #include "control/process_kind.h"
 #include "control/restart.h"
@@ -80,6 +82,7 @@ int take_process_kind(run_record *record, const char *command_line, HANDLE *mute
             DWORD exit_code = 0;
             if (!run_companion(command_line, mutex, &exit_code)) return RESULT_UNSUPPORTED_OS;
             *ended = 1;
+            record->companion_ran = 1;  // its exit code is final, in its own terms
             return (int)exit_code;
         }
         default:
@@ -105,11 +108,30 @@ int open_requested_log(run_record *record, int inventory_done) {
     return opened;
 }
 
+// A dialog that could not be created (no desktop to show it on) asked no one: nothing changed.
+int confirm_and_remove(run_record *record, HINSTANCE instance) {
+    INT_PTR answer = run_confirmation_dialog(instance, record);
+    if (answer != -1) return (int)answer;
+    log_line("the confirmation dialog could not be shown (error %lu): nothing was changed; "
+             "where no one can answer, start the program with -quiet",
+             (unsigned long)GetLastError());
+    record->no_boxes = 1;
+    return RESULT_NO_ONE_TO_ASK;
+}
+
 int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
               const char *arguments, int arguments_fit, HANDLE *mutex, int *ended) {
     if (os_is_refused(record->os_class)) return RESULT_UNSUPPORTED_OS;
     if (!arguments_fit) return RESULT_BAD_SWITCH;
     int result = parse_options(arguments, record);
+    // "/quiet /norestart" was meant to ask nothing: refused without a box, and not taken as a
+    // run that shows its dialog, as words without a "-" would be.
+    if (has_slash_word(command_line)) {
+        record->no_boxes = 1;
+        log_line("refused: a switch starts with \"/\"; this program's switches start with \"-\" "
+                 "(-quiet)");
+        return RESULT_BAD_SWITCH;
+    }
     // Under WOW64 the companion does the run and keeps its log; this program opens none.
     if (result == RESULT_SUCCESS) result = take_process_kind(record, command_line, mutex, ended);
     if (*ended) return result;
@@ -118,6 +140,11 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     if (open_requested_log(record, 0) == LOG_NOT_A_FILE && result == RESULT_SUCCESS)
         result = RESULT_BAD_SWITCH;
     if (result != RESULT_SUCCESS) return result;
+    if (record->no_boxes && !record->quiet) {
+        log_line("no one can answer in this session (its window station is not visible): "
+                 "nothing was changed; start the program with -quiet");
+        return RESULT_NO_ONE_TO_ASK;
+    }
     collect_inventory(record);
     open_requested_log(record, 1);
     if (record->dry_run && record->before_rebooting && !record->ignore_before_reboot_cmd) {
@@ -128,7 +155,7 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
-        prompt_restart(record->profile, record->os_class);
+        if (!record->no_boxes) prompt_restart(record->profile, record->os_class);
         close_mutex(mutex);
         *ended = 1;
         return RESULT_SUCCESS;
@@ -142,15 +169,17 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     if (record->quiet)
         result = run_removal(record);
     else
-        result = (int)run_confirmation_dialog(instance, record);
+        result = confirm_and_remove(record, instance);
     free_run_lists(record);
     return result;
 }
 
-// The message step and the restart step; closes the mutex and returns the exit code. A partial
-// removal keeps its 15 whatever the restart does: the restart completes what was handed to it,
-// not what stayed.
-int report_and_restart(run_record *record, int result, HANDLE *mutex) {
+// The message step and the restart step; closes the mutex and returns the result; sets
+// *restart_started when the program started the restart. A partial removal keeps its 15
+// whatever the restart does: the restart completes what was handed to it, not what stayed.
+// Where no box may be shown the restart question is not asked: the restart stays needed and
+// the result says so.
+int report_and_restart(run_record *record, int result, HANDLE *mutex, int *restart_started) {
     show_result_messages(record, result);
     if (record->restart_needed) {
         log_line("restart needed");
@@ -160,13 +189,25 @@ int report_and_restart(run_record *record, int result, HANDLE *mutex) {
         }
         if (result != RESULT_PARTIAL_REMOVAL) result = RESULT_RESTART_NEEDED;
         if (record->force_rebooting) {
-            force_restart(record->os_class);
-        } else if ((!record->quiet && !record->leave_source) || record->force_rebootprompt) {
-            prompt_restart(record->profile, record->os_class);
+            *restart_started = force_restart(record->os_class);
+        } else if (!record->no_boxes &&
+                   ((!record->quiet && !record->leave_source) || record->force_rebootprompt)) {
+            *restart_started = prompt_restart(record->profile, record->os_class);
         }
     }
     close_mutex(mutex);
     return result;
+}
+
+// Whether the switches of a run that ended before they were parsed ask for Windows Installer's
+// exit codes.
+int asks_for_msi_exit_codes(run_record *record, const char *arguments, int arguments_fit) {
+    if (!arguments_fit) return 0;
+    run_record scratch;
+    memset(&scratch, 0, sizeof scratch);
+    scratch.os_class = record->os_class;
+    parse_options(arguments, &scratch);
+    return scratch.msi_exit_codes;
 }
 
 }  // namespace
@@ -190,14 +231,18 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
     record.profile = profile;
     record.os_class = classify_os();
 
-    HANDLE mutex = CreateMutexA(0, FALSE, profile->product_guid);
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return RESULT_ALREADY_RUNNING;
-    report_missing_setupapi_functions(log_missing_function);
-
     char arguments[ARGUMENT_TEXT_SIZE];
     int arguments_fit = build_argument_text(arguments, sizeof arguments,
                                             command_line ? command_line : "",
                                             profile->extra_switches);
+    HANDLE mutex = CreateMutexA(0, FALSE, profile->product_guid);
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (mutex) CloseHandle(mutex);
+        return asks_for_msi_exit_codes(&record, arguments, arguments_fit) ? MSI_ANOTHER_RUNNING
+                                                                          : RESULT_ALREADY_RUNNING;
+    }
+    report_missing_setupapi_functions(log_missing_function);
+    record.no_boxes = !someone_can_answer(record.os_class);
     hold_log_lines();  // until it is known whether, and where, this run logs
     log_run_header(&record, arguments_fit ? arguments : "(refused: too long)");
     int ended = 0;
@@ -205,8 +250,13 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
                            arguments_fit, &mutex, &ended);
     free_run_lists(&record);  // also after a refusal or the resume registration
     use_32bit_software_view(0);
-    if (!ended) result = report_and_restart(&record, result, &mutex);
+    int restart_started = 0;
+    if (!ended) result = report_and_restart(&record, result, &mutex, &restart_started);
     log_line("result %d", result);
+    if (record.msi_exit_codes && !record.companion_ran) {
+        result = msi_exit_code(result, restart_started);
+        log_line("exit code %d (Windows Installer's terms)", result);
+    }
     close_run_log();
     release_setupapi();
     return result;

@@ -47,6 +47,7 @@ void show_failure_box(product_profile *profile, int result) {
 
 void show_result_messages(run_record *record, int result) {
     product_profile *profile = record->profile;
+    if (record->no_boxes) return;
     if (record->dry_run && result == RESULT_SUCCESS) {
         if (!record->quiet) show_plan_box(profile);
         return;

@@ -26,22 +26,23 @@ static void enable_shutdown_privilege(void) {
 
 // Where the platform's prompt cannot be shown (setupapi.dll lacks it, or it fails), the
 // program asks the same question itself and restarts as the prompt would, without forcing.
-void prompt_restart(const product_profile *profile, int os_class) {
-    if (SetupPromptReboot(0, 0, FALSE) != -1) return;
+int prompt_restart(const product_profile *profile, int os_class) {
+    int answer = SetupPromptReboot(0, 0, FALSE);
+    if (answer != -1) return (answer & SPFILEQ_REBOOT_IN_PROGRESS) != 0;
     char failure[FAILURE_TEXT_SIZE];
     failure_text(GetLastError(), failure);
     int restart = MessageBoxA(0, profile->restart_question, profile->restart_caption,
                               MB_YESNO | MB_ICONQUESTION) == IDYES;
     log_line("offer the restart: the platform's prompt %s; the program asked, answer %s", failure,
              restart ? "restart now" : "later");
-    if (!restart) return;
+    if (!restart) return 0;
     if (os_class >= OS_FIRST_NT) enable_shutdown_privilege();
-    ExitWindowsEx(EWX_REBOOT, 0);
+    return ExitWindowsEx(EWX_REBOOT, 0) != 0;
 }
 
-void force_restart(int os_class) {
+int force_restart(int os_class) {
     if (os_class >= OS_FIRST_NT) enable_shutdown_privilege();
-    ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0);
+    return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0;
 }
 
 int build_resume_command(char *buffer, size_t size, const char *program_path) {

@@ -12,10 +12,12 @@
 #define RESUME_COMMAND_SIZE 260
 
 // Asks the user whether to restart now, and restarts if the user agrees: the platform's
-// prompt, or where it cannot be shown the profile's restart question.
-void prompt_restart(const product_profile *profile, int os_class);
-// Restarts at once without asking; on the NT family after enabling SeShutdownPrivilege.
-void force_restart(int os_class);
+// prompt, or where it cannot be shown the profile's restart question. 1 when the restart was
+// started.
+int prompt_restart(const product_profile *profile, int os_class);
+// Restarts at once without asking; on the NT family after enabling SeShutdownPrivilege. 1 when
+// the restart was started.
+int force_restart(int os_class);
 
 // The RunOnce command: the quoted program path, a blank and "-ignore_before_reboot_cmd". The
 // path is quoted because the platform splits an unquoted command at its first blank, so that

@@ -204,6 +204,10 @@ struct UiScript {
     bool enter_when_out_of_input = true;
     std::vector<DialogWindow> dialogs;
 
+    // Whether the process's window station is one a user sees (NT family): not in the service
+    // session of a deployment tool, where a box or dialog waits for no one.
+    bool window_station_visible = true;
+
     // The restart prompt of SetupPromptReboot: whether the user agrees to restart now.
     bool restart_prompt_accepted = false;
     int restart_prompts = 0;

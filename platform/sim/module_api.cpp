@@ -15,6 +15,7 @@
 #include "process_api.h"
 #include "setupapi_exports.h"
 #include "system_api.h"
+#include "ui_api.h"
 
 using namespace sim;
 
@@ -146,6 +147,13 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         return as_proc(&RegEnumKeyExW);
     if (by_name && is_module(module, "kernel32.dll")) {
         if (FARPROC found = kernel32_process_export(proc_name)) return found;
+    }
+    // Window stations are the NT family's; Windows 98/ME have none.
+    if (by_name && is_module(module, "user32.dll") && current_machine().is_nt()) {
+        if (std::strcmp(proc_name, "GetProcessWindowStation") == 0)
+            return as_proc(&GetProcessWindowStation);
+        if (std::strcmp(proc_name, "GetUserObjectInformationA") == 0)
+            return as_proc(&GetUserObjectInformationA);
     }
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;

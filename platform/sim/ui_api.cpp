@@ -3,8 +3,33 @@
 #include "ui_api.h"
 
 #include "machine.h"
+#include "system_api.h"
 
 using namespace sim;
+
+HWINSTA WINAPI GetProcessWindowStation(void) {
+    record_call("GetProcessWindowStation", "");
+    return reinterpret_cast<HWINSTA>(static_cast<uintptr_t>(0x5A));
+}
+
+BOOL WINAPI GetUserObjectInformationA(HANDLE object, int index, PVOID info, DWORD length,
+                                      LPDWORD needed) {
+    record_call("GetUserObjectInformationA", std::to_string(index));
+    if (needed) *needed = sizeof(USEROBJECTFLAGS);
+    if (object != GetProcessWindowStation() || index != UOI_FLAGS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!info || length < sizeof(USEROBJECTFLAGS)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    USEROBJECTFLAGS *flags = static_cast<USEROBJECTFLAGS *>(info);
+    flags->fInherit = FALSE;
+    flags->fReserved = FALSE;
+    flags->dwFlags = current_machine().ui.window_station_visible ? WSF_VISIBLE : 0;
+    return TRUE;
+}
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     record_call("MessageBoxA", std::string(text ? text : "") + " | " + (caption ? caption : "") +

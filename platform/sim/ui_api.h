@@ -33,6 +33,20 @@
 
 typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
+// Window stations (NT family; found at run time): whether the process's desktop is one a user
+// sees, as the interactive session's is and a service session's is not.
+typedef HANDLE HWINSTA;
+#define UOI_FLAGS 1
+#define WSF_VISIBLE 0x0001L
+typedef struct tagUSEROBJECTFLAGS {
+    BOOL fInherit;
+    BOOL fReserved;
+    DWORD dwFlags;
+} USEROBJECTFLAGS, *PUSEROBJECTFLAGS;
+HWINSTA WINAPI GetProcessWindowStation(void);
+BOOL WINAPI GetUserObjectInformationA(HANDLE object, int index, PVOID info, DWORD length,
+                                      LPDWORD needed);
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure,
                         LPARAM init_param);
