@@ -11,8 +11,10 @@
 #include "registry_wide_api.h"
 #include "machine.h"
 #include "mbcs.h"
+#include "nls_api.h"
 #include "process_api.h"
 #include "system_api.h"
+#include "ui_api.h"
 
 using namespace sim;
 
@@ -74,6 +76,17 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         return as_proc(&RegQueryValueExW);
     if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegEnumKeyExW") == 0)
         return as_proc(&RegEnumKeyExW);
+    if (by_name && is_module(module, "user32.dll") && std::strcmp(proc_name, "MessageBoxW") == 0)
+        return as_proc(&MessageBoxW);
+    if (by_name && is_module(module, "user32.dll") && std::strcmp(proc_name, "SetWindowTextW") == 0)
+        return as_proc(&SetWindowTextW);
+    if (by_name && is_module(module, "user32.dll") && std::strcmp(proc_name, "SetDlgItemTextW") == 0)
+        return as_proc(&SetDlgItemTextW);
+    // Windows 2000 and later.
+    if (by_name && is_module(module, "kernel32.dll") &&
+        std::strcmp(proc_name, "GetUserDefaultUILanguage") == 0 &&
+        current_machine().is_nt() && current_machine().version.major >= 5)
+        return as_proc(&GetUserDefaultUILanguage);
     if (by_name && is_module(module, "kernel32.dll")) {
         if (FARPROC found = kernel32_process_export(proc_name)) return found;
     }

@@ -43,7 +43,7 @@ TEST_F(ResumeRunTest, IgnoreBeforeRebootCmdMakesItANormalRun) {
     EXPECT_EQ(nullptr, run_once_value());
     EXPECT_EQ(1u, machine.calls_to("DialogBoxParamA").size()) << "the dialog asks as usual";
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(profile.success_text, machine.ui.boxes[0].text);
+    EXPECT_EQ(profile.success_text.japanese, machine.ui.boxes[0].text);
 }
 
 TEST_F(ResumeRunTest, TheRunAfterTheRestartRemovesEvenWhenBeforeRebootingReachesItAgain) {
@@ -64,7 +64,7 @@ TEST_F(ResumeRunTest, OverlongProgramPathIsRefusedWith11AndNoRestart) {
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty())
         << "a restart would not resume the removal";
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(std::string(profile.failure_text) + " (11)", machine.ui.boxes[0].text);
+    EXPECT_EQ(std::string(profile.failure_text.japanese) + " (11)", machine.ui.boxes[0].text);
     EXPECT_FALSE(removal_ran());
 }
 
@@ -75,5 +75,5 @@ TEST_F(ResumeRunTest, UnarrangedResumeIsReportedEvenWithoutAProgramPath) {
     EXPECT_EQ(11, run("-quiet -show_error -before_rebooting"));
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty());
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(std::string(profile.failure_text) + " (11)", machine.ui.boxes[0].text);
+    EXPECT_EQ(std::string(profile.failure_text.japanese) + " (11)", machine.ui.boxes[0].text);
 }
