@@ -1,7 +1,8 @@
 """Takes the README's screenshots under Wine with a Japanese locale: the confirmation dialog,
-the success box and a failure box, into docs/. The harness's prefixes run in Wine's virtual
-desktop, so the windows have their title bars. The message boxes' font (Tahoma) has no
-Japanese glyphs under Wine: it is replaced by a Japanese one, as a Japanese Windows has it.
+the success box and a failure box, into docs/; and the dialog in English under a Western
+locale (code page 1252). The harness's prefixes run in Wine's virtual desktop, so the windows
+have their title bars. The message boxes' font (Tahoma) has no Japanese glyphs under Wine: in
+the Japanese prefix it is replaced by a Japanese one, as a Japanese Windows has it.
 
 usage: python3 e2e/screenshots.py   (needs the Windows build)"""
 import os
@@ -10,7 +11,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ROOT, HarnessError, Prefix  # noqa: E402
+from harness import ROOT, HarnessError, Prefix, western_locale  # noqa: E402
 
 DOCS = os.path.join(ROOT, "docs")
 SCREEN = (1024, 768)  # the harness's Xvfb screen
@@ -56,6 +57,15 @@ def main():
         failure = wait_for(p, set())
         grab(p, "failure-box.png")
         p.click(failure, 1)
+        p.finish(process)
+    with Prefix("screenshots_english", version="winxp", lang=western_locale()) as p:
+        exe = p.install_product()
+        process = p.start(exe, [])
+        dialog = wait_for(p, set())
+        grab(p, "dialog-english.png")
+        p.click(dialog, 1004)
+        cancelled = wait_for(p, {dialog.hwnd})
+        p.click(cancelled, 1)
         p.finish(process)
 
 
