@@ -25,7 +25,8 @@ static void set_dialog_texts(HWND dialog, const run_record *record) {
     const product_profile *profile = record->profile;
     int language = record->language;
     show_window_text(record, dialog, text_in(profile->dialog_title, language));
-    show_item_text(record, dialog, profile->text_control_id, text_in(profile->dialog_text, language));
+    show_item_text(record, dialog, profile->text_control_id,
+                   text_in(profile->dialog_text, language));
     show_item_text(record, dialog, profile->uninstall_button_id,
                    text_in(profile->uninstall_button_text, language));
     show_item_text(record, dialog, profile->cancel_button_id,

@@ -38,6 +38,20 @@ def wait_for(p, seen, timeout=30):
     raise HarnessError("no new window appeared")
 
 
+def shoot(p, exe, args, shots):
+    """Runs the program and, for each (file name, button) in turn, waits for its next window,
+    grabs the screen into the file (unless None) and presses the button."""
+    process = p.start(exe, args)
+    seen = set()
+    for name, button in shots:
+        window = wait_for(p, seen)
+        if name:
+            grab(p, name)
+        p.click(window, button)
+        seen.add(window.hwnd)
+    p.finish(process)
+
+
 def main():
     os.makedirs(DOCS, exist_ok=True)
     with Prefix("screenshots", version="winxp") as p:
@@ -45,28 +59,11 @@ def main():
             p.wine(["reg", "add", "HKCU\\Software\\Wine\\Fonts\\Replacements", "/v", font,
                     "/d", "IPAGothic", "/f"])
         exe = p.install_product()
-        process = p.start(exe, [])
-        dialog = wait_for(p, set())
-        grab(p, "dialog.png")
-        p.click(dialog, 1003)
-        success = wait_for(p, {dialog.hwnd})
-        grab(p, "success-box.png")
-        p.click(success, 1)
-        p.finish(process)
-        process = p.start(exe, ["-bogus"])
-        failure = wait_for(p, set())
-        grab(p, "failure-box.png")
-        p.click(failure, 1)
-        p.finish(process)
+        shoot(p, exe, [], [("dialog.png", 1003), ("success-box.png", 1)])
+        shoot(p, exe, ["-bogus"], [("failure-box.png", 1)])
     with Prefix("screenshots_english", version="winxp", lang=western_locale()) as p:
         exe = p.install_product()
-        process = p.start(exe, [])
-        dialog = wait_for(p, set())
-        grab(p, "dialog-english.png")
-        p.click(dialog, 1004)
-        cancelled = wait_for(p, {dialog.hwnd})
-        p.click(cancelled, 1)
-        p.finish(process)
+        shoot(p, exe, [], [("dialog-english.png", 1004), (None, 1)])
 
 
 if __name__ == "__main__":

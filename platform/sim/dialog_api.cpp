@@ -313,7 +313,8 @@ BOOL WINAPI SetDlgItemTextW(HWND dialog, int item, LPCWSTR text) {
 
 HGDIOBJ GetStockObject(int object) {
     record_call("GetStockObject", std::to_string(object));
-    return object == DEFAULT_GUI_FONT ? reinterpret_cast<HGDIOBJ>(DEFAULT_GUI_FONT_HANDLE) : nullptr;
+    if (object != DEFAULT_GUI_FONT) return nullptr;
+    return reinterpret_cast<HGDIOBJ>(DEFAULT_GUI_FONT_HANDLE);
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -321,7 +322,6 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     WindowRef ref = find_window(window);
     record_call("SendMessageA", hex(message));
     if (message == WM_SETFONT && ref.control) ref.control->font = wparam;
-    if (message == WM_SETFONT && ref.dialog && !ref.control) ref.dialog->font = wparam;
     return 0;
 }
 

@@ -188,7 +188,6 @@ struct DialogWindow {
     uintptr_t handle = 0;
     std::string title;
     std::u16string unicode_title;
-    uintptr_t font = 0;
     std::vector<DialogControl> controls;
     bool open = false;
     bool ended = false;       // EndDialog was called

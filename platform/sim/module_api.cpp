@@ -66,22 +66,24 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
     if (by_name && is_module(module, "setupapi.dll") &&
         std::strcmp(proc_name, "SetupUninstallOEMInfA") == 0 && oem_inf_uninstall_exists())
         return as_proc(&SetupUninstallOEMInfA);
-    // Windows 98/ME export these too, as stubs that fail with ERROR_CALL_NOT_IMPLEMENTED,
-    // which the simulated functions do there as well.
-    if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindFirstFileW") == 0)
-        return as_proc(&FindFirstFileW);
-    if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindNextFileW") == 0)
-        return as_proc(&FindNextFileW);
-    if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegQueryValueExW") == 0)
-        return as_proc(&RegQueryValueExW);
-    if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegEnumKeyExW") == 0)
-        return as_proc(&RegEnumKeyExW);
-    if (by_name && is_module(module, "user32.dll") && std::strcmp(proc_name, "MessageBoxW") == 0)
-        return as_proc(&MessageBoxW);
-    if (by_name && is_module(module, "user32.dll") && std::strcmp(proc_name, "SetWindowTextW") == 0)
-        return as_proc(&SetWindowTextW);
-    if (by_name && is_module(module, "user32.dll") && std::strcmp(proc_name, "SetDlgItemTextW") == 0)
-        return as_proc(&SetDlgItemTextW);
+    // Windows 98/ME export these too, as stubs that fail with ERROR_CALL_NOT_IMPLEMENTED
+    // (MessageBoxW works there), which the simulated functions do there as well.
+    const struct {
+        const char *module;
+        const char *name;
+        FARPROC function;
+    } everywhere[] = {
+        {"kernel32.dll", "FindFirstFileW", as_proc(&FindFirstFileW)},
+        {"kernel32.dll", "FindNextFileW", as_proc(&FindNextFileW)},
+        {"advapi32.dll", "RegQueryValueExW", as_proc(&RegQueryValueExW)},
+        {"advapi32.dll", "RegEnumKeyExW", as_proc(&RegEnumKeyExW)},
+        {"user32.dll", "MessageBoxW", as_proc(&MessageBoxW)},
+        {"user32.dll", "SetWindowTextW", as_proc(&SetWindowTextW)},
+        {"user32.dll", "SetDlgItemTextW", as_proc(&SetDlgItemTextW)},
+    };
+    for (const auto &e : everywhere)
+        if (by_name && is_module(module, e.module) && std::strcmp(proc_name, e.name) == 0)
+            return e.function;
     // Windows 2000 and later.
     if (by_name && is_module(module, "kernel32.dll") &&
         std::strcmp(proc_name, "GetUserDefaultUILanguage") == 0 &&

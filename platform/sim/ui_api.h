@@ -56,7 +56,7 @@ BOOL WINAPI SetDlgItemTextW(HWND dialog, int item, LPCWSTR text);
 
 // A stock object's handle; only DEFAULT_GUI_FONT is known here.
 HGDIOBJ GetStockObject(int object);
-// WM_SETFONT sets the window's font; other messages are not modelled and answer 0.
+// WM_SETFONT sets a control's font; other messages are not modelled and answer 0.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT SendDlgItemMessageA(HWND dialog, int item, UINT message, WPARAM wparam, LPARAM lparam);
 

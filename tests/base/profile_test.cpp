@@ -47,9 +47,11 @@ TEST(Profile, EveryTextIsInBothLanguagesOrNeither) {
         p->version_message, p->not_admin_message, p->device_connected_message, p->progress_text,
         p->plan_written_text, p->plan_not_written_text};
     for (const shown_text &t : texts) {
-        EXPECT_EQ(t.japanese == nullptr, t.english == nullptr) << (t.japanese ? t.japanese : t.english);
+        EXPECT_EQ(t.japanese == nullptr, t.english == nullptr)
+            << (t.japanese ? t.japanese : t.english);
         for (const char *c = t.english; c && *c; ++c)
-            EXPECT_LT((unsigned char)*c, 0x80) << "English is ASCII, read alike in every code page: " << t.english;
+            EXPECT_LT((unsigned char)*c, 0x80)
+                << "English is ASCII, read alike in every code page: " << t.english;
     }
 }
 
@@ -92,7 +94,8 @@ TEST(Profile, FailureTextFallbackReplacesTheCaptionToo) {
     p.failure_text = shown_text{nullptr, nullptr};
     apply_failure_text_fallback(&p);
     for (int language : {LANGUAGE_JAPANESE, LANGUAGE_ENGLISH}) {
-        EXPECT_STREQ("Software was not uninstalled successfully", text_in(p.failure_text, language));
+        EXPECT_STREQ("Software was not uninstalled successfully",
+                     text_in(p.failure_text, language));
         EXPECT_STREQ("Uninstall", text_in(p.failure_caption, language));
     }
     product_profile kept = *builtin_profile();

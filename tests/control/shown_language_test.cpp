@@ -34,7 +34,8 @@ const LanguageRow rows[] = {
     {"english UI, code page 932", OS_WIN2003, 932, true, english_ui, "", false, false},
     {"english forced", OS_WINXP, 932, true, japanese_ui, "-language_english", false, false},
     {"japanese forced", OS_WIN2000, 1252, true, english_ui, "-language_japanese", true, true},
-    {"japanese forced on western 98", OS_WINME, 1252, true, japanese_ui, "-language_japanese", false, false},
+    {"japanese forced on western ME", OS_WINME, 1252, true, japanese_ui, "-language_japanese",
+     false, false},
 };
 
 class ShownLanguage : public SimTest, public ::testing::WithParamInterface<LanguageRow> {};
@@ -53,7 +54,8 @@ TEST_P(ShownLanguage, DialogAndBoxesReadInTheRowsLanguage) {
     if (row.japanese) {
         EXPECT_EQ(sim::utf8_to_unicode(u8"ドライバのアンインストール"), dialog.unicode_title);
         EXPECT_EQ(sim::utf8_to_unicode(u8"中止"), dialog.control(1004)->unicode_text);
-        EXPECT_EQ(sim::utf8_to_unicode(u8"KESA K440dTドライバを削除しました。"), box.unicode_text);
+        EXPECT_EQ(sim::utf8_to_unicode(u8"KESA K440dTドライバを削除しました。"),
+                  box.unicode_text);
     } else {
         EXPECT_EQ(u"Uninstall Driver", dialog.unicode_title);
         EXPECT_EQ(u"Cancel", dialog.control(1004)->unicode_text);
@@ -65,7 +67,7 @@ TEST_P(ShownLanguage, DialogAndBoxesReadInTheRowsLanguage) {
         EXPECT_EQ(!row.japanese, control.font != 0) << "English takes the system's dialog font";
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, ShownLanguage, ::testing::ValuesIn(rows),
+INSTANTIATE_TEST_SUITE_P(Windows, ShownLanguage, ::testing::ValuesIn(rows),
                          [](const ::testing::TestParamInfo<LanguageRow> &info) {
                              std::string name;
                              for (const char *c = info.param.name; *c; ++c)
