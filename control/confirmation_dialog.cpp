@@ -70,6 +70,6 @@ static INT_PTR CALLBACK confirmation_dialog_procedure(HWND dialog, UINT message,
 }
 
 INT_PTR run_confirmation_dialog(HINSTANCE instance, run_record *record) {
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(record->profile->dialog_id), 0,
-                           confirmation_dialog_procedure, (LPARAM)record);
+    return show_dialog(record, instance, record->profile->dialog_id, confirmation_dialog_procedure,
+                       (LPARAM)record);
 }

@@ -14,6 +14,7 @@ const UINT japanese_code_page = 932;
 typedef int(WINAPI *message_box_function)(HWND, LPCWSTR, LPCWSTR, UINT);
 typedef BOOL(WINAPI *window_text_function)(HWND, LPCWSTR);
 typedef BOOL(WINAPI *item_text_function)(HWND, int, LPCWSTR);
+typedef INT_PTR(WINAPI *dialog_function)(HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM);
 
 message_box_function unicode_message_box(void) {
     return (message_box_function)system_function("user32.dll", "MessageBoxW");
@@ -23,6 +24,9 @@ window_text_function unicode_window_text(void) {
 }
 item_text_function unicode_item_text(void) {
     return (item_text_function)system_function("user32.dll", "SetDlgItemTextW");
+}
+dialog_function unicode_dialog(void) {
+    return (dialog_function)system_function("user32.dll", "DialogBoxParamW");
 }
 
 // The text read as code page 932 into `wide`; 0 when it is no such text or does not fit.
@@ -46,7 +50,14 @@ int message_as_unicode(const char *text, const char *ansi_line, WCHAR *wide, int
 int unicode_output_works(const char *sample) {
     WCHAR wide[MESSAGE_TEXT_SIZE];
     return unicode_message_box() && unicode_window_text() && unicode_item_text() &&
-           read_as_japanese(sample, wide, MESSAGE_TEXT_SIZE);
+           unicode_dialog() && read_as_japanese(sample, wide, MESSAGE_TEXT_SIZE);
+}
+
+INT_PTR show_dialog(const run_record *record, HINSTANCE instance, int dialog_id,
+                    DLGPROC procedure, LPARAM parameter) {
+    dialog_function dialog = record->unicode_texts ? unicode_dialog() : 0;
+    if (dialog) return dialog(instance, MAKEINTRESOURCEW(dialog_id), 0, procedure, parameter);
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog_id), 0, procedure, parameter);
 }
 
 int show_message(const run_record *record, const char *text, const char *ansi_line,

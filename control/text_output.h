@@ -14,6 +14,12 @@
 // not have that code page).
 int unicode_output_works(const char *sample);
 
+// Shows the dialog of the template `dialog_id` modally and returns what the platform returns.
+// A run whose texts go to the Unicode functions makes a Unicode dialog: a dialog made by the
+// ANSI function is an ANSI window, whose title a Unicode text reaches in the ANSI code page.
+INT_PTR show_dialog(const run_record *record, HINSTANCE instance, int dialog_id,
+                    DLGPROC procedure, LPARAM parameter);
+
 // A message box of `text`, followed on a line of its own by `ansi_line` when that is given:
 // a text in the ANSI code page, such as a path. Returns the box's answer.
 int show_message(const run_record *record, const char *text, const char *ansi_line,

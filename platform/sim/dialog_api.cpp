@@ -55,6 +55,13 @@ DialogWindow *find_dialog(HWND hwnd) {
 
 HWND as_hwnd(uintptr_t handle) { return reinterpret_cast<HWND>(handle); }
 
+// Windows 98/ME export the Unicode forms of these functions as stubs.
+bool unicode_windows(void) {
+    if (current_machine().is_nt()) return true;
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return false;
+}
+
 LPARAM control_handle(const DialogWindow &d, int id) {
     const DialogControl *c = d.control(id);
     return c ? (LPARAM)c->handle : 0;
@@ -151,16 +158,17 @@ std::map<int, DialogTemplate> product_dialog_templates() {
 
 }  // namespace sim
 
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure,
-                        LPARAM init_param) {
-    (void)instance;
-    uintptr_t name = reinterpret_cast<uintptr_t>(template_name);
-    bool by_id = name <= 0xFFFF;
-    std::string detail = by_id ? std::to_string(name) : std::string(template_name);
-    record_call("DialogBoxParamA", detail + (owner ? " owned" : " no-owner"));
+namespace {
+
+// DialogBoxParamA and DialogBoxParamW: templates are found by id only (`name`, 0 for a name
+// given as text).
+INT_PTR run_dialog(const char *function, uintptr_t name, const std::string &detail, HWND owner,
+                   DLGPROC procedure, LPARAM init_param, bool unicode) {
+    bool by_id = name != 0;
+    record_call(function, detail + (owner ? " owned" : " no-owner"));
     Machine &m = current_machine();
     DWORD error;
-    if (m.take_fault("DialogBoxParamA", detail, &error)) {
+    if (m.take_fault(function, detail, &error)) {
         SetLastError(error);
         return -1;
     }
@@ -175,6 +183,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DL
     }
     DialogWindow window;
     window.template_id = (int)name;
+    window.unicode = unicode;
     window.handle = new_handle_number();
     window.title = found->second.title;
     window.unicode_title = utf8_to_unicode(window.title);
@@ -209,11 +218,34 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DL
     done.open = false;
     if (!done.ended) {
         done.left_open = true;
-        record_call("DialogBoxParamA", "left open");
+        record_call(function, "left open");
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
     return done.result;
+}
+
+}  // namespace
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC procedure,
+                        LPARAM init_param) {
+    (void)instance;
+    uintptr_t name = reinterpret_cast<uintptr_t>(template_name);
+    bool by_id = name <= 0xFFFF;
+    return run_dialog("DialogBoxParamA", by_id ? name : 0,
+                      by_id ? std::to_string(name) : std::string(template_name), owner,
+                      procedure, init_param, false);
+}
+
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR template_name, HWND owner,
+                               DLGPROC procedure, LPARAM init_param) {
+    (void)instance;
+    if (!unicode_windows()) return 0;
+    uintptr_t name = reinterpret_cast<uintptr_t>(template_name);
+    bool by_id = name <= 0xFFFF;
+    return run_dialog("DialogBoxParamW", by_id ? name : 0,
+                      by_id ? std::to_string(name) : unicode_to_utf8(wide_text(template_name)),
+                      owner, procedure, init_param, true);
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
@@ -284,13 +316,6 @@ BOOL set_item_text(const char *function, HWND dialog, int item, const TextSet &t
     return TRUE;
 }
 
-// Windows 98/ME export the Unicode forms as stubs.
-bool unicode_windows(void) {
-    if (current_machine().is_nt()) return true;
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    return false;
-}
-
 }  // namespace
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
@@ -303,7 +328,12 @@ BOOL SetDlgItemTextA(HWND dialog, int item, LPCSTR text) {
 
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text) {
     if (!unicode_windows()) return FALSE;
-    return set_window_text("SetWindowTextW", window, unicode_text_set(text));
+    TextSet set = unicode_text_set(text);
+    // A dialog made by DialogBoxParamA is an ANSI window: its title reaches it in the ANSI
+    // code page, as Windows and Wine hand it on (its controls keep the Unicode text).
+    WindowRef ref = find_window(window);
+    if (ref.dialog && !ref.control && !ref.dialog->unicode) set = ansi_text_set(set.ansi.c_str());
+    return set_window_text("SetWindowTextW", window, set);
 }
 
 BOOL WINAPI SetDlgItemTextW(HWND dialog, int item, LPCWSTR text) {

@@ -188,6 +188,7 @@ struct DialogWindow {
     uintptr_t handle = 0;
     std::string title;
     std::u16string unicode_title;
+    bool unicode = false;  // made by DialogBoxParamW
     std::vector<DialogControl> controls;
     bool open = false;
     bool ended = false;       // EndDialog was called

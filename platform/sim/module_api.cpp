@@ -78,6 +78,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         {"advapi32.dll", "RegQueryValueExW", as_proc(&RegQueryValueExW)},
         {"advapi32.dll", "RegEnumKeyExW", as_proc(&RegEnumKeyExW)},
         {"user32.dll", "MessageBoxW", as_proc(&MessageBoxW)},
+        {"user32.dll", "DialogBoxParamW", as_proc(&DialogBoxParamW)},
         {"user32.dll", "SetWindowTextW", as_proc(&SetWindowTextW)},
         {"user32.dll", "SetDlgItemTextW", as_proc(&SetDlgItemTextW)},
     };

@@ -49,8 +49,10 @@ BOOL UpdateWindow(HWND window);
 BOOL ExitWindowsEx(UINT flags, DWORD reason);
 
 // The program finds these through GetProcAddress. Windows 98/ME export them too: MessageBoxW
-// works there, the other two are stubs that fail with ERROR_CALL_NOT_IMPLEMENTED.
+// works there, the others are stubs that fail with ERROR_CALL_NOT_IMPLEMENTED.
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR template_name, HWND owner,
+                               DLGPROC procedure, LPARAM init_param);
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
 BOOL WINAPI SetDlgItemTextW(HWND dialog, int item, LPCWSTR text);
 

@@ -155,7 +155,8 @@ TEST_F(ConfirmationDialogTest, EnterPressesUninstallTheDefaultButton) {
 }
 
 TEST_F(ConfirmationDialogTest, DialogThatCannotBeCreatedGivesMinus1AndTheFailureBox) {
-    machine.faults.push_back(sim::Fault{"DialogBoxParamA", "", 8});
+    // A Japanese Windows XP: the program makes a Unicode dialog.
+    machine.faults.push_back(sim::Fault{"DialogBoxParamW", "", 8});
     EXPECT_EQ(-1, run(""));
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_EQ(std::string(profile.failure_text.japanese) + " (-1)", machine.ui.boxes[0].text);
@@ -172,6 +173,6 @@ TEST_F(ConfirmationDialogTest, MissingTemplateGivesMinus1) {
 
 TEST_F(ConfirmationDialogTest, QuietRunShowsNoDialog) {
     run("-quiet");
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty());
+    EXPECT_TRUE(machine.ui.dialogs.empty());
     EXPECT_TRUE(machine.ui.boxes.empty());
 }

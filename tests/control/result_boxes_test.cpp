@@ -46,7 +46,7 @@ TEST_F(ResultBoxesTest, StandardUserRunEndsWith13BeforeTheDialog) {
     process.token = sim::standard_user_token();
     int result = run("");
     EXPECT_EQ(13, result);
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty()) << "no confirmation is asked";
+    EXPECT_TRUE(machine.ui.dialogs.empty()) << "no confirmation is asked";
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_EQ(failure(13), machine.ui.boxes[0].text);
 }

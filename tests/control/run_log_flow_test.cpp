@@ -89,7 +89,7 @@ TEST_F(RunLogFlow, DryRunChangesNothingAndWritesThePlanToTheTempFolder) {
     EXPECT_TRUE(holds(kTempLog, "plan: delete file C:\\WINDOWS\\inf\\oem12.inf\r\n"));
     EXPECT_TRUE(holds(kTempLog, "plan: delete key System\\CurrentControlSet\\Services\\K440dTmdm\r\n"));
     EXPECT_TRUE(holds(kTempLog, "result 0\r\n"));
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty()) << "no dialog";
+    EXPECT_TRUE(machine.ui.dialogs.empty()) << "no dialog";
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty()) << "no restart";
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_NE(std::string::npos, machine.ui.boxes[0].text.find(kTempLog)) << "says where the plan is";

@@ -24,6 +24,8 @@ struct LanguageRow {
     bool unicode_functions;
 };
 
+void PrintTo(const LanguageRow &row, std::ostream *out) { *out << row.name; }
+
 const LanguageRow rows[] = {
     {"western XP", OS_WINXP, 1252, true, english_ui, "", false, false},
     {"western 98", OS_WIN98, 1252, true, english_ui, "", false, false},
