@@ -12,23 +12,27 @@ namespace {
 struct switch_entry {
     const char *name;
     int run_record::*flag;  // none for "-ensure_win"
+    int value;              // what the switch stores into its flag
 };
 
 // In the order in which they are compared: the first name that matches wins.
 const switch_entry switches[] = {
-    {"-quiet", &run_record::quiet},
-    {"-leave_source", &run_record::leave_source},
-    {"-msi_mode", &run_record::msi_mode},
-    {"-show_error", &run_record::show_error},
-    {"-prefix_only", &run_record::prefix_only},
-    {"-force_rebootprompt", &run_record::force_rebootprompt},
-    {"-force_rebooting", &run_record::force_rebooting},
-    {"-ignore_before_reboot_cmd", &run_record::ignore_before_reboot_cmd},
-    {"-before_rebooting", &run_record::before_rebooting},
-    {"-skip_inf_validation", &run_record::skip_inf_validation},
-    {"-ensure_win", 0},
-    {"-dry_run", &run_record::dry_run},
-    {"-msi_exit_codes", &run_record::msi_exit_codes},
+    {"-quiet", &run_record::quiet, 1},
+    {"-leave_source", &run_record::leave_source, 1},
+    {"-msi_mode", &run_record::msi_mode, 1},
+    {"-show_error", &run_record::show_error, 1},
+    {"-prefix_only", &run_record::prefix_only, 1},
+    {"-force_rebootprompt", &run_record::force_rebootprompt, 1},
+    {"-force_rebooting", &run_record::force_rebooting, 1},
+    {"-ignore_before_reboot_cmd", &run_record::ignore_before_reboot_cmd, 1},
+    {"-before_rebooting", &run_record::before_rebooting, 1},
+    {"-skip_inf_validation", &run_record::skip_inf_validation, 1},
+    {"-ensure_win", 0, 0},
+    {"-dry_run", &run_record::dry_run, 1},
+    {"-msi_exit_codes", &run_record::msi_exit_codes, 1},
+    // The last language switch given wins.
+    {"-language_english", &run_record::forced_language, LANGUAGE_ENGLISH},
+    {"-language_japanese", &run_record::forced_language, LANGUAGE_JAPANESE},
 };
 
 const char log_file_switch[] = "-log_file:";
@@ -135,7 +139,7 @@ int parse_options(const char *text, run_record *record) {
         }
         if (!found) return RESULT_BAD_SWITCH;
         if (found->flag) {
-            record->*(found->flag) = 1;
+            record->*(found->flag) = found->value;
             position += strlen(found->name);
         } else {
             int verdict = 0;

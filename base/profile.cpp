@@ -4,6 +4,10 @@
 
 namespace {
 
+// A text of profile_texts.h in both of its languages.
+#define BOTH(name) {name, name##_ENGLISH}
+#define NO_TEXT {0, 0}
+
 const char *const driver_files[] = {
     "K440dTwh.sys", "K440dTw9.sys", "K440dTwn.sys", "K440dTuc.sys", "K440dTcm.sys",
     "K440dTc9.sys", "K440dTcn.sys", "K440dTm9.vxd", "K440dTvd.vxd", "K440dTvr.vxd",
@@ -47,41 +51,49 @@ product_profile the_profile = {
     0,                        // text_control_id
     0,                        // uninstall_button_id
     0,                        // cancel_button_id
-    TEXT_UNINSTALL_CAPTION,   // dialog_title
-    TEXT_DIALOG_TEXT,         // dialog_text
-    TEXT_UNINSTALL_BUTTON,    // uninstall_button_text
-    TEXT_CANCEL_BUTTON,       // cancel_button_text
-    TEXT_UNINSTALL_CAPTION,   // cancelled_caption
-    TEXT_CANCELLED,           // cancelled_text
-    TEXT_UNINSTALL_CAPTION,   // success_caption
-    TEXT_SUCCESS,             // success_text
-    TEXT_UNINSTALL_CAPTION,   // warning_caption
-    0,                        // warning_text
-    "",                       // extra_switches
-    no_texts,                 // more_driver_files
-    TEXT_UNINSTALL_CAPTION,   // failure_caption
-    TEXT_FAILURE,             // failure_text
-    0,                        // version_message
-    0,                        // not_admin_message
-    TEXT_DEVICE_CONNECTED,    // device_connected_message
-    0,                        // progress_text
-    fixed_files,              // fixed_files
-    TEXT_PLAN_WRITTEN,        // plan_written_text
-    TEXT_PLAN_NOT_WRITTEN,    // plan_not_written_text
-    TEXT_UNINSTALL_CAPTION,   // restart_caption
-    TEXT_RESTART_QUESTION,    // restart_question
+    BOTH(TEXT_UNINSTALL_CAPTION),  // dialog_title
+    BOTH(TEXT_DIALOG_TEXT),        // dialog_text
+    BOTH(TEXT_UNINSTALL_BUTTON),   // uninstall_button_text
+    BOTH(TEXT_CANCEL_BUTTON),      // cancel_button_text
+    BOTH(TEXT_UNINSTALL_CAPTION),  // cancelled_caption
+    BOTH(TEXT_CANCELLED),          // cancelled_text
+    BOTH(TEXT_UNINSTALL_CAPTION),  // success_caption
+    BOTH(TEXT_SUCCESS),            // success_text
+    BOTH(TEXT_UNINSTALL_CAPTION),  // warning_caption
+    NO_TEXT,                       // warning_text
+    "",                            // extra_switches
+    no_texts,                      // more_driver_files
+    BOTH(TEXT_UNINSTALL_CAPTION),  // failure_caption
+    BOTH(TEXT_FAILURE),            // failure_text
+    NO_TEXT,                       // version_message
+    NO_TEXT,                       // not_admin_message
+    BOTH(TEXT_DEVICE_CONNECTED),   // device_connected_message
+    NO_TEXT,                       // progress_text
+    fixed_files,                   // fixed_files
+    BOTH(TEXT_PLAN_WRITTEN),       // plan_written_text
+    BOTH(TEXT_PLAN_NOT_WRITTEN),   // plan_not_written_text
+    BOTH(TEXT_UNINSTALL_CAPTION),  // restart_caption
+    BOTH(TEXT_RESTART_QUESTION),   // restart_question
 };
 
 }  // namespace
 
 product_profile *builtin_profile(void) { return &the_profile; }
 
-void apply_failure_text_fallback(product_profile *profile) {
-    if (profile->failure_text) return;
-    profile->failure_text = "Software was not uninstalled successfully";
-    profile->failure_caption = "Uninstall";
+const char *text_in(shown_text text, int language) {
+    return language == LANGUAGE_ENGLISH ? text.english : text.japanese;
 }
 
-const char *progress_text_of(const product_profile *profile) {
-    return profile->progress_text ? profile->progress_text : "Uninstalling...";
+void apply_failure_text_fallback(product_profile *profile) {
+    if (profile->failure_text.japanese) return;
+    const shown_text fallback = {"Software was not uninstalled successfully",
+                                 "Software was not uninstalled successfully"};
+    const shown_text caption = {"Uninstall", "Uninstall"};
+    profile->failure_text = fallback;
+    profile->failure_caption = caption;
+}
+
+const char *progress_text_of(const product_profile *profile, int language) {
+    const char *text = text_in(profile->progress_text, language);
+    return text ? text : "Uninstalling...";
 }

@@ -56,6 +56,12 @@ struct run_record {
     int no_boxes;
     int companion_ran;            // the 64-bit companion did the run; its exit code is final
     char log_file[PATH_SIZE];     // "-log_file:<path>"; empty when none was given
+    // The language of what the user sees (control/language_choice.h): the one a switch asked
+    // for (0: none), the one chosen at start, and whether its texts go to the Unicode
+    // functions, read as code page 932, rather than to the ANSI functions.
+    int forced_language;
+    int language;
+    int unicode_texts;
 };
 
 // Releases every list of the record; returns 0.

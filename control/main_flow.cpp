@@ -13,11 +13,13 @@
 #include "control/companion.h"
 #include "control/confirmation_dialog.h"
 #include "control/exit_codes.h"
+#include "control/language_choice.h"
 #include "control/message_step.h"
 #include "control/process_kind.h"
 #include "control/restart.h"
 #include "base/run_log.h"
 #include "control/run_log_header.h"
+#include "control/text_output.h"
 #include "inventory/collect_inventory.h"
 #include "prechecks/driver_version.h"
 #include "prechecks/presence_check.h"
@@ -35,18 +37,19 @@ int os_is_refused(int os_class) {
 int run_prechecks(run_record *record) {
     product_profile *profile = record->profile;
     if (!administrator_check(record->os_class)) return RESULT_NOT_ADMINISTRATOR;
-    if (profile->device_connected_message && is_handset_attached(profile->product_guid))
+    if (profile->device_connected_message.japanese && is_handset_attached(profile->product_guid))
         return RESULT_HANDSET_ATTACHED;
     if (record->ids_from_record || !record->device_ids) return RESULT_SUCCESS;
-    if (profile->version_message) {
+    if (profile->version_message.japanese) {
         if (compare_installed_driver_version(record->device_ids, 0, record->os_class) == 0)
             return RESULT_NO_INSTALLED_DRIVER;
         return RESULT_SUCCESS;
     }
     // The warning asks whether to go on with the removal, which a dry run does not do.
-    if (!record->quiet && !record->dry_run && profile->warning_text &&
-        MessageBoxA(0, profile->warning_text, profile->warning_caption,
-                    MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL)
+    if (!record->quiet && !record->dry_run && profile->warning_text.japanese &&
+        show_message(record, text_in(profile->warning_text, record->language), 0,
+                     text_in(profile->warning_caption, record->language),
+                     MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL)
         return RESULT_CANCELLED;
     return RESULT_SUCCESS;
 }
@@ -121,9 +124,13 @@ int confirm_and_remove(run_record *record, HINSTANCE instance) {
 
 int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
               const char *arguments, int arguments_fit, HANDLE *mutex, int *ended) {
-    if (os_is_refused(record->os_class)) return RESULT_UNSUPPORTED_OS;
-    if (!arguments_fit) return RESULT_BAD_SWITCH;
-    int result = parse_options(arguments, record);
+    int result = RESULT_UNSUPPORTED_OS;
+    if (!os_is_refused(record->os_class))
+        result = arguments_fit ? parse_options(arguments, record) : RESULT_BAD_SWITCH;
+    // Chosen before anything is shown. A refused system or command line has its switches
+    // unread, so its box is in the user's language.
+    choose_language(record);
+    if (result == RESULT_UNSUPPORTED_OS || !arguments_fit) return result;
     // "/quiet /norestart" was meant to ask nothing: refused without a box, and not taken as a
     // run that shows its dialog, as words without a "-" would be.
     if (has_slash_word(command_line)) {
@@ -155,7 +162,7 @@ int run_steps(run_record *record, HINSTANCE instance, const char *command_line,
     if (record->before_rebooting && !record->ignore_before_reboot_cmd) {
         if (!register_resume(record->profile->uninstaller_name, record->own_path))
             return RESULT_RESUME_NOT_ARRANGED;
-        if (!record->no_boxes) prompt_restart(record->profile, record->os_class);
+        if (!record->no_boxes) prompt_restart(record);
         close_mutex(mutex);
         *ended = 1;
         return RESULT_SUCCESS;
@@ -192,7 +199,7 @@ int report_and_restart(run_record *record, int result, HANDLE *mutex, int *resta
             *restart_started = force_restart(record->os_class);
         } else if (!record->no_boxes &&
                    ((!record->quiet && !record->leave_source) || record->force_rebootprompt)) {
-            *restart_started = prompt_restart(record->profile, record->os_class);
+            *restart_started = prompt_restart(record);
         }
     }
     close_mutex(mutex);

@@ -8,7 +8,7 @@
 void show_result_messages(run_record *record, int result);
 
 // The failure box: the failure text with the result code, and the detail line that belongs
-// to the result (12, 13, 14) when the profile has one.
-void show_failure_box(product_profile *profile, int result);
+// to the result (12, 13, 14) when the profile has one, in the run's language.
+void show_failure_box(const run_record *record, int result);
 
 #endif

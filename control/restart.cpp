@@ -6,6 +6,7 @@
 #include "base/reg_helpers.h"
 #include "base/run_log.h"
 #include "base/text_buffer.h"
+#include "control/text_output.h"
 #include "platform/win32.h"
 
 // The NT family restarts only for a process whose token has SeShutdownPrivilege enabled.
@@ -26,17 +27,19 @@ static void enable_shutdown_privilege(void) {
 
 // Where the platform's prompt cannot be shown (setupapi.dll lacks it, or it fails), the
 // program asks the same question itself and restarts as the prompt would, without forcing.
-int prompt_restart(const product_profile *profile, int os_class) {
+int prompt_restart(const run_record *record) {
     int answer = SetupPromptReboot(0, 0, FALSE);
     if (answer != -1) return (answer & SPFILEQ_REBOOT_IN_PROGRESS) != 0;
     char failure[FAILURE_TEXT_SIZE];
     failure_text(GetLastError(), failure);
-    int restart = MessageBoxA(0, profile->restart_question, profile->restart_caption,
-                              MB_YESNO | MB_ICONQUESTION) == IDYES;
+    const product_profile *profile = record->profile;
+    int restart = show_message(record, text_in(profile->restart_question, record->language), 0,
+                               text_in(profile->restart_caption, record->language),
+                               MB_YESNO | MB_ICONQUESTION) == IDYES;
     log_line("offer the restart: the platform's prompt %s; the program asked, answer %s", failure,
              restart ? "restart now" : "later");
     if (!restart) return 0;
-    if (os_class >= OS_FIRST_NT) enable_shutdown_privilege();
+    if (record->os_class >= OS_FIRST_NT) enable_shutdown_privilege();
     return ExitWindowsEx(EWX_REBOOT, 0) != 0;
 }
 

@@ -5,6 +5,8 @@
 
 #include <stddef.h>
 
+#include "base/run_record.h"
+
 #include "base/profile.h"
 
 #define RUN_ONCE_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"
@@ -14,7 +16,7 @@
 // Asks the user whether to restart now, and restarts if the user agrees: the platform's
 // prompt, or where it cannot be shown the profile's restart question. 1 when the restart was
 // started.
-int prompt_restart(const product_profile *profile, int os_class);
+int prompt_restart(const run_record *record);
 // Restarts at once without asking; on the NT family after enabling SeShutdownPrivilege. 1 when
 // the restart was started.
 int force_restart(int os_class);

@@ -43,7 +43,8 @@ from harnesslib.snapshots import (WINE_CHURN_FILES, WINE_CHURN_KEYS,  # noqa: F4
                                   WINE_CHURN_VALUES, Diff, Snapshot)
 from harnesslib.wine import (DEFAULT_INSTALL_DIR, EXIT_CODES, PRODUCT_EXE, ROOT,  # noqa: F401
                              TEMPLATE_STAMP, VERSIONS, WINTOOL_EXE, WINTOOL_WINDOWS_PATH,
-                             Launched, cache_dir, ensure_template, require_thirty_two_bit_code)
+                             Launched, cache_dir, ensure_template, require_thirty_two_bit_code,
+                             western_locale)
 from harnesslib.wine import base_env as _base_env  # noqa: F401
 from harnesslib.wine import kill_server as _kill_server  # noqa: F401
 from harnesslib.wine import make_writable as _make_writable  # noqa: F401

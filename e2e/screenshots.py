@@ -1,7 +1,8 @@
 """Takes the README's screenshots under Wine with a Japanese locale: the confirmation dialog,
-the success box and a failure box, into docs/. The harness's prefixes run in Wine's virtual
-desktop, so the windows have their title bars. The message boxes' font (Tahoma) has no
-Japanese glyphs under Wine: it is replaced by a Japanese one, as a Japanese Windows has it.
+the success box and a failure box, into docs/; and the dialog in English under a Western
+locale (code page 1252). The harness's prefixes run in Wine's virtual desktop, so the windows
+have their title bars. The message boxes' font (Tahoma) has no Japanese glyphs under Wine: in
+the Japanese prefix it is replaced by a Japanese one, as a Japanese Windows has it.
 
 usage: python3 e2e/screenshots.py   (needs the Windows build)"""
 import os
@@ -10,7 +11,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ROOT, HarnessError, Prefix  # noqa: E402
+from harness import ROOT, HarnessError, Prefix, western_locale  # noqa: E402
 
 DOCS = os.path.join(ROOT, "docs")
 SCREEN = (1024, 768)  # the harness's Xvfb screen
@@ -37,6 +38,20 @@ def wait_for(p, seen, timeout=30):
     raise HarnessError("no new window appeared")
 
 
+def shoot(p, exe, args, shots):
+    """Runs the program and, for each (file name, button) in turn, waits for its next window,
+    grabs the screen into the file (unless None) and presses the button."""
+    process = p.start(exe, args)
+    seen = set()
+    for name, button in shots:
+        window = wait_for(p, seen)
+        if name:
+            grab(p, name)
+        p.click(window, button)
+        seen.add(window.hwnd)
+    p.finish(process)
+
+
 def main():
     os.makedirs(DOCS, exist_ok=True)
     with Prefix("screenshots", version="winxp") as p:
@@ -44,19 +59,11 @@ def main():
             p.wine(["reg", "add", "HKCU\\Software\\Wine\\Fonts\\Replacements", "/v", font,
                     "/d", "IPAGothic", "/f"])
         exe = p.install_product()
-        process = p.start(exe, [])
-        dialog = wait_for(p, set())
-        grab(p, "dialog.png")
-        p.click(dialog, 1003)
-        success = wait_for(p, {dialog.hwnd})
-        grab(p, "success-box.png")
-        p.click(success, 1)
-        p.finish(process)
-        process = p.start(exe, ["-bogus"])
-        failure = wait_for(p, set())
-        grab(p, "failure-box.png")
-        p.click(failure, 1)
-        p.finish(process)
+        shoot(p, exe, [], [("dialog.png", 1003), ("success-box.png", 1)])
+        shoot(p, exe, ["-bogus"], [("failure-box.png", 1)])
+    with Prefix("screenshots_english", version="winxp", lang=western_locale()) as p:
+        exe = p.install_product()
+        shoot(p, exe, [], [("dialog-english.png", 1004), (None, 1)])
 
 
 if __name__ == "__main__":

@@ -24,14 +24,18 @@ class Prefix:
     version: Wine's Windows version for the prefix (VERSIONS), set in HKCU\\Software\\Wine.
     lang:    the locale the programs run in; "ja_JP.UTF-8" makes the ANSI code page 932
              (fixtures are imported in the same locale, so CP932 texts arrive intact).
+    ui_lang: when given, the locale of LC_MESSAGES alone, which gives Wine the user's UI
+             language (GetUserDefaultUILanguage): "ja_JP.UTF-8" beside a Western `lang` is
+             a Japanese display language over code page 1252.
     """
 
-    def __init__(self, name, version="winxp", lang="ja_JP.UTF-8"):
+    def __init__(self, name, version="winxp", lang="ja_JP.UTF-8", ui_lang=None):
         if version not in VERSIONS:
             raise HarnessError("unknown Windows version %r (one of %s)" % (version, VERSIONS))
         self.name = re.sub(r"[^A-Za-z0-9_.-]", "_", name)
         self.version = version
         self.lang = lang
+        self.ui_lang = ui_lang
         self.path = None
         self.display = None
         self._xvfb = None
@@ -93,7 +97,7 @@ class Prefix:
         return self._env()
 
     def _env(self):
-        return base_env(self.path, self.display, self.lang)
+        return base_env(self.path, self.display, self.lang, self.ui_lang)
 
     # -- paths ------------------------------------------------------------------------------
 
@@ -295,6 +299,14 @@ class Prefix:
         boxes, _, _ = parse_wintool_output(
             self.tool(["wait", "-t", int(timeout * 1000), "-c", window_class], timeout + 20))
         return boxes[0] if boxes else None
+
+    def code_page_and_ui_language(self):
+        """(the ANSI code page, the user's UI language id) as the prefix's programs see them."""
+        for line in self.tool(["locale"]).splitlines():
+            f = line.split("\t")
+            if f[0] == "locale":
+                return int(f[1]), int(f[2], 16)
+        raise HarnessError("wintool locale printed no record")
 
     def boxes(self, window_class="#32770"):
         boxes, _, _ = parse_wintool_output(self.tool(["dump", "-c", window_class]))

@@ -42,7 +42,15 @@ def cache_dir():
     return os.environ.get("K440_E2E_CACHE") or os.path.join(ROOT, "build", "host", "e2e-cache")
 
 
-def base_env(prefix, display=None, lang=None):
+def western_locale():
+    """A Unix locale under which Wine's ANSI code page is 1252 and its UI language English:
+    en_US.UTF-8 where it is generated, else C.UTF-8 (Wine reads the C locale as en-US)."""
+    listed = subprocess.run(["locale", "-a"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                            timeout=30).stdout.decode("utf-8", "replace").lower().split()
+    return "en_US.UTF-8" if "en_us.utf8" in listed else "C.UTF-8"
+
+
+def base_env(prefix, display=None, lang=None, ui_lang=None):
     env = dict(os.environ)
     env.update({
         "WINEPREFIX": prefix,
@@ -57,8 +65,14 @@ def base_env(prefix, display=None, lang=None):
     else:
         env.pop("DISPLAY", None)
     if lang:
+        # LC_ALL would override LC_MESSAGES, which gives Wine the user's UI language.
+        for name in [n for n in env if n.startswith("LC_")]:
+            del env[name]
         env["LANG"] = lang
-        env["LC_ALL"] = lang
+        if ui_lang:
+            env["LC_MESSAGES"] = ui_lang
+        else:
+            env["LC_ALL"] = lang
     return env
 
 

@@ -9,6 +9,7 @@ class Box:
         self.window_class = window_class
         self.pid = pid
         self.caption_bytes = b""
+        self.unicode_caption = ""   # the caption read as Unicode: what the user reads
         self.controls = []      # Control records in the dialog's order
         self.default_id = -1
         self.answer = None      # (how, id) when the watcher answered it
@@ -33,17 +34,24 @@ class Box:
     def text(self):
         return decode_ansi(self.text_bytes)
 
+    @property
+    def unicode_text(self):
+        """The message text of a message box read as Unicode."""
+        c = self.control(0xFFFF)
+        return c.unicode_text if c else ""
+
     def __repr__(self):
         return "Box(caption=%r, text=%r, controls=%r)" % (self.caption, self.text, self.controls)
 
 
 class Control:
-    def __init__(self, control_id, window_class, visible, enabled, text_bytes):
+    def __init__(self, control_id, window_class, visible, enabled, text_bytes, unicode_text=""):
         self.id = control_id
         self.window_class = window_class
         self.visible = visible
         self.enabled = enabled
         self.text_bytes = text_bytes
+        self.unicode_text = unicode_text  # the text read as Unicode
 
     @property
     def text(self):
@@ -56,6 +64,11 @@ class Control:
 
 def decode_ansi(data):
     return data.decode("cp932", "replace")
+
+
+def unicode_field(fields, index):
+    """The hex UTF-16LE field at index ("" when the record has none)."""
+    return bytes.fromhex(fields[index]).decode("utf-16-le") if len(fields) > index else ""
 
 
 def parse_wintool_output(text):
@@ -72,9 +85,11 @@ def parse_wintool_output(text):
             by_hwnd[f[1]] = current
         elif kind == "caption" and current:
             current.caption_bytes = bytes.fromhex(f[1])
+            current.unicode_caption = unicode_field(f, 3)
         elif kind == "control" and current:
             current.controls.append(Control(int(f[1]), f[2], f[3] == "visible",
-                                            f[4] == "enabled", bytes.fromhex(f[5])))
+                                            f[4] == "enabled", bytes.fromhex(f[5]),
+                                            unicode_field(f, 7)))
         elif kind == "default" and current:
             current.default_id = int(f[1])
         elif kind == "end":

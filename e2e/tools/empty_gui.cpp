@@ -6,6 +6,7 @@
 
 // Referenced, never called: the loader maps and starts the libraries as for the product.
 static const void *volatile imports[] = {(const void *)&MessageBoxA, (const void *)&RegCloseKey,
-                                         (const void *)&SetupDiDestroyDeviceInfoList};
+                                         (const void *)&SetupDiDestroyDeviceInfoList,
+                                         (const void *)&GetStockObject};
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return imports[0] ? 0 : 1; }

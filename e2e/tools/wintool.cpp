@@ -13,6 +13,8 @@
 //                                             close, none, or a control id
 //   wintool desktop                           wait until the desktop and its display are
 //                                             set up; print the screen size
+//   wintool locale                            print the ANSI code page and the user's UI
+//                                             language
 //   wintool hold path...                      open the files without delete sharing (in use)
 //                                             until standard input closes
 //   wintool trace -w hwnd [-t ms]             print the window's controls each time a text or
@@ -22,18 +24,21 @@
 //
 // Records:
 //   window  <hwnd> <class> <pid> <visible|hidden>
-//   caption <hex of the ANSI bytes> <text>
-//   control <id> <class> <visible|hidden> <enabled|disabled> <hex> <text>
+//   caption <hex of the ANSI bytes> <text> <hex of the Unicode text>
+//   control <id> <class> <visible|hidden> <enabled|disabled> <hex> <text> <hex of Unicode>
 //   default <id>             the dialog's default button (DM_GETDEFID), -1 when none
 //   end                      end of one window's dump
 //   answer  <hwnd> <how> <id>
 //   desktop <width> <height> <display devices>
+//   locale  <ANSI code page> <UI language id, hex>
 //   exit    <code>           the watched program's exit code
 //   state   <ms>             trace: the controls below changed, <ms> after the trace began
 //   gone    <ms>             trace: the window no longer exists
 //   timeout                  the watched program did not end in time and was terminated
 // Text fields escape backslash, tab, CR and LF as \\ \t \r \n; the hex field holds the bytes
-// exactly as the window's ANSI text (code page 932 under a Japanese locale).
+// exactly as the window's ANSI text (code page 932 under a Japanese locale); the last field
+// the window's text read as Unicode (UTF-16LE units), what the user reads whatever the ANSI
+// code page is.
 #include <windows.h>
 
 #include <stdio.h>
@@ -82,6 +87,20 @@ int window_text(HWND hwnd, char *buffer, int size) {
     return (int)strlen(buffer);
 }
 
+// The window's text read as Unicode (what GetWindowTextW reads from a window of this
+// process), printed as the hex of its UTF-16LE units.
+void print_unicode_field(HWND hwnd) {
+    WCHAR text[4096];
+    text[0] = 0;
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, (WPARAM)(sizeof text / sizeof text[0]),
+                             (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &copied))
+        text[0] = 0;
+    text[sizeof text / sizeof text[0] - 1] = 0;
+    printf("\t");
+    for (int i = 0; text[i]; ++i) printf("%02x%02x", text[i] & 0xFF, (text[i] >> 8) & 0xFF);
+}
+
 BOOL CALLBACK dump_child(HWND child, LPARAM parent) {
     if (GetParent(child) != (HWND)parent) return TRUE;  // direct children only
     char cls[64];
@@ -92,6 +111,7 @@ BOOL CALLBACK dump_child(HWND child, LPARAM parent) {
            IsWindowVisible(child) ? "visible" : "hidden",
            IsWindowEnabled(child) ? "enabled" : "disabled");
     print_text_fields(text, length);
+    print_unicode_field(child);
     printf("\n");
     return TRUE;
 }
@@ -115,6 +135,7 @@ void dump_window(HWND hwnd) {
     int length = window_text(hwnd, text, sizeof text);
     printf("caption");
     print_text_fields(text, length);
+    print_unicode_field(hwnd);
     printf("\n");
     EnumChildWindows(hwnd, dump_child, (LPARAM)hwnd);
     printf("default\t%d\n", default_button(hwnd));
@@ -417,6 +438,11 @@ int show_desktop() {
     return desktop ? 0 : 1;
 }
 
+int show_locale() {
+    printf("locale\t%u\t%04x\n", GetACP(), (unsigned)GetUserDefaultUILanguage());
+    return 0;
+}
+
 bool parse_options(int argc, char **argv, Options *o) {
     o->timeout_ms = 10000;
     o->window_class = "#32770";
@@ -440,7 +466,8 @@ bool parse_options(int argc, char **argv, Options *o) {
 
 int usage() {
     fprintf(stderr,
-            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|hold|trace [options] ...\n"
+            "usage: wintool wait|dump|click|command|escape|close|watch|desktop|locale|hold|trace "
+            "[options] ...\n"
             "  (see the comment at the top of e2e/tools/wintool.cpp)\n");
     return 2;
 }
@@ -452,6 +479,7 @@ int main(int argc, char **argv) {
     const char *command = argv[1];
     if (strcmp(command, "hold") == 0) return hold_files(argc, argv, 2);
     if (strcmp(command, "desktop") == 0) return show_desktop();
+    if (strcmp(command, "locale") == 0) return show_locale();
     Options o;
     if (!parse_options(argc, argv, &o)) return usage();
     if (strcmp(command, "wait") == 0) return wait_for_window(o);

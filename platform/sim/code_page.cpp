@@ -11,8 +11,8 @@ namespace sim {
 
 namespace {
 
-unsigned active_code_page() { return has_current_process() ? current_machine().code_page : 932; }
-const char *charset() { return active_code_page() == 932 ? "CP932" : "CP1252"; }
+const char *charset_of(unsigned code_page) { return code_page == 932 ? "CP932" : "CP1252"; }
+const char *charset() { return charset_of(active_code_page()); }
 
 // One conversion of a short text with iconv; false when any of it does not convert.
 bool convert(const char *to, const char *from, const std::string &in, std::string *out) {
@@ -65,17 +65,23 @@ char best_fit_letter(char16_t c) {
 }  // namespace
 
 bool ansi_to_unicode(const std::string &ansi, std::u16string *out) {
+    return code_page_to_unicode(ansi, active_code_page(), out);
+}
+
+bool code_page_to_unicode(const std::string &ansi, unsigned code_page, std::u16string *out) {
     out->clear();
     bool whole = true;
     for (size_t i = 0; i < ansi.size();) {
-        size_t n = char_length(ansi.c_str() + i);
+        unsigned char c = (unsigned char)ansi[i];
+        bool lead = is_lead_byte_in(c, code_page);
+        size_t n = lead && i + 1 < ansi.size() && ansi[i + 1] ? 2 : 1;
         std::string wide;
-        if (n == 1 && is_lead_byte((unsigned char)ansi[i])) {
+        if (n == 1 && lead) {
             out->push_back(0x30FB);  // the platform's stand-in for a lead byte without trail
             whole = false;
-        } else if (n == 1 && (unsigned char)ansi[i] < 0x80) {
-            out->push_back((char16_t)ansi[i]);
-        } else if (convert("UTF-16LE", charset(), ansi.substr(i, n), &wide)) {
+        } else if (n == 1 && c < 0x80) {
+            out->push_back((char16_t)c);
+        } else if (convert("UTF-16LE", charset_of(code_page), ansi.substr(i, n), &wide)) {
             *out += from_bytes(wide);
         } else {
             out->push_back(0x30FB);
@@ -115,6 +121,12 @@ std::u16string utf8_to_unicode(const std::string &utf8) {
     std::string bytes;
     if (!convert("UTF-16LE", "UTF-8", utf8, &bytes)) return std::u16string();
     return from_bytes(bytes);
+}
+
+std::u16string wide_text(const uint16_t *text) {
+    std::u16string out;
+    for (; text && *text; ++text) out.push_back((char16_t)*text);
+    return out;
 }
 
 std::string unicode_to_utf8(const std::u16string &text) {

@@ -5,6 +5,7 @@
 #ifndef K440_SIM_CODE_PAGE_H
 #define K440_SIM_CODE_PAGE_H
 
+#include <cstdint>
 #include <string>
 
 namespace sim {
@@ -12,6 +13,8 @@ namespace sim {
 // False when the bytes are no text of the code page (a lead byte without its trail byte,
 // which `out` then holds as U+30FB, as the platform does).
 bool ansi_to_unicode(const std::string &ansi, std::u16string *out);
+// The same with a code page named (932 or 1252), whatever the ANSI code page is.
+bool code_page_to_unicode(const std::string &bytes, unsigned code_page, std::u16string *out);
 // One character's ANSI form and how it was found.
 enum AnsiFit { EXACT, BEST_FIT, DEFAULT_CHAR };
 std::string ansi_of_character(char16_t c, AnsiFit *fit);
@@ -21,6 +24,8 @@ std::string unicode_to_ansi(const std::u16string &text);
 bool has_exact_ansi_form(const std::u16string &text);
 
 std::u16string utf8_to_unicode(const std::string &utf8);
+// A terminated text of UTF-16 units (a WCHAR text); empty for null.
+std::u16string wide_text(const uint16_t *text);
 std::string unicode_to_utf8(const std::u16string &text);
 
 }  // namespace sim

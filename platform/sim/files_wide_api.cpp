@@ -27,12 +27,6 @@ WIN32_FIND_DATAW find_data(const std::u16string &name, const FileNode *node) {
     return d;
 }
 
-std::u16string wide_text(LPCWSTR text) {
-    std::u16string out;
-    for (; text && *text; ++text) out.push_back((char16_t)*text);
-    return out;
-}
-
 bool unicode_functions_exist() {
     if (current_machine().is_nt()) return true;
     SetLastError(ERROR_CALL_NOT_IMPLEMENTED);

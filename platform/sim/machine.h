@@ -140,11 +140,17 @@ struct VersionInfo {
 // 7 2000, 8 XP, 9 Server 2003, 10 Vista; 0 a failing query.
 VersionInfo version_for_class(int os_class);
 
+// A window's text is kept twice: as the ANSI functions read it back, and as the user reads it
+// (what GetWindowTextW reads back). A text set through the ANSI functions reads in the ANSI
+// code page; one set through the Unicode functions reads as it was given.
 struct MessageBoxRecord {
     std::string text;
     std::string caption;
+    std::u16string unicode_text;
+    std::u16string unicode_caption;
     UINT style = 0;
     bool has_owner = false;
+    bool unicode = false;  // shown by MessageBoxW
 };
 
 // A control of a dialog: as the template gives it, then as the program changes it.
@@ -152,9 +158,11 @@ struct DialogControl {
     int id = 0;
     std::string window_class;  // "Button", "Static"
     std::string text;
+    std::u16string unicode_text;
     DWORD style = 0;
     bool visible = true;
     uintptr_t handle = 0;
+    uintptr_t font = 0;  // WM_SETFONT's font; 0: the template's
 };
 
 // A dialog template of the program's resources.
@@ -179,6 +187,8 @@ struct DialogWindow {
     int template_id = 0;
     uintptr_t handle = 0;
     std::string title;
+    std::u16string unicode_title;
+    bool unicode = false;  // made by DialogBoxParamW
     std::vector<DialogControl> controls;
     bool open = false;
     bool ended = false;       // EndDialog was called
@@ -239,7 +249,11 @@ struct Machine {
     std::string windows_dir = "C:\\WINDOWS";
     std::string temp_path = "C:\\WINDOWS\\Temp\\";  // GetTempPathA, trailing backslash
     SYSTEMTIME local_time = {2026, 12, 2, 8, 23, 5, 9, 0};  // GetLocalTime
-    unsigned code_page = 932;
+    unsigned code_page = 932;  // the ANSI code page, 932 or 1252
+    // Code page 932's table (a Western Windows without East Asian support lacks it) and the
+    // user's UI language (GetUserDefaultUILanguage), Japanese by default.
+    bool code_page_932 = true;
+    WORD ui_language = 0x0411;
     std::map<std::string, int> mutexes;  // named mutex -> open handle count
     std::vector<Call> calls;
     // Called with every platform call as it is recorded, so that a test can look at the

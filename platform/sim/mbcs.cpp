@@ -54,9 +54,10 @@ int compare_char(const unsigned char *a, const unsigned char *b, size_t *advance
 
 }  // namespace
 
-bool is_lead_byte(unsigned char c) {
-    if (active_code_page() != 932) return false;
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+bool is_lead_byte(unsigned char c) { return is_lead_byte_in(c, active_code_page()); }
+
+bool is_lead_byte_in(unsigned char c, unsigned code_page) {
+    return code_page == 932 && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
 }
 
 size_t char_length(const char *text) {

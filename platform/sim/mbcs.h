@@ -10,6 +10,7 @@ namespace sim {
 
 unsigned active_code_page();  // of the current machine (932 without one)
 bool is_lead_byte(unsigned char c);  // in the current machine's code page
+bool is_lead_byte_in(unsigned char c, unsigned code_page);
 // Case pairs of double-byte characters (lead byte << 8 | trail byte) in code page 932.
 unsigned lower_double_byte(unsigned unit);
 unsigned upper_double_byte(unsigned unit);

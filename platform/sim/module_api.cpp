@@ -12,6 +12,7 @@
 #include "registry_wide_api.h"
 #include "machine.h"
 #include "mbcs.h"
+#include "nls_api.h"
 #include "process_api.h"
 #include "setupapi_exports.h"
 #include "system_api.h"
@@ -135,16 +136,30 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
     if (by_name && is_module(module, "setupapi.dll")) {
         if (FARPROC found = setupapi_export(proc_name)) return found;
     }
-    // Windows 98/ME export these too, as stubs that fail with ERROR_CALL_NOT_IMPLEMENTED,
-    // which the simulated functions do there as well.
-    if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindFirstFileW") == 0)
-        return as_proc(&FindFirstFileW);
-    if (by_name && is_module(module, "kernel32.dll") && std::strcmp(proc_name, "FindNextFileW") == 0)
-        return as_proc(&FindNextFileW);
-    if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegQueryValueExW") == 0)
-        return as_proc(&RegQueryValueExW);
-    if (by_name && is_module(module, "advapi32.dll") && std::strcmp(proc_name, "RegEnumKeyExW") == 0)
-        return as_proc(&RegEnumKeyExW);
+    // Windows 98/ME export these too, as stubs that fail with ERROR_CALL_NOT_IMPLEMENTED
+    // (MessageBoxW works there), which the simulated functions do there as well.
+    const struct {
+        const char *module;
+        const char *name;
+        FARPROC function;
+    } everywhere[] = {
+        {"kernel32.dll", "FindFirstFileW", as_proc(&FindFirstFileW)},
+        {"kernel32.dll", "FindNextFileW", as_proc(&FindNextFileW)},
+        {"advapi32.dll", "RegQueryValueExW", as_proc(&RegQueryValueExW)},
+        {"advapi32.dll", "RegEnumKeyExW", as_proc(&RegEnumKeyExW)},
+        {"user32.dll", "MessageBoxW", as_proc(&MessageBoxW)},
+        {"user32.dll", "DialogBoxParamW", as_proc(&DialogBoxParamW)},
+        {"user32.dll", "SetWindowTextW", as_proc(&SetWindowTextW)},
+        {"user32.dll", "SetDlgItemTextW", as_proc(&SetDlgItemTextW)},
+    };
+    for (const auto &e : everywhere)
+        if (by_name && is_module(module, e.module) && std::strcmp(proc_name, e.name) == 0)
+            return e.function;
+    // Windows 2000 and later.
+    if (by_name && is_module(module, "kernel32.dll") &&
+        std::strcmp(proc_name, "GetUserDefaultUILanguage") == 0 &&
+        current_machine().is_nt() && current_machine().version.major >= 5)
+        return as_proc(&GetUserDefaultUILanguage);
     if (by_name && is_module(module, "kernel32.dll")) {
         if (FARPROC found = kernel32_process_export(proc_name)) return found;
     }

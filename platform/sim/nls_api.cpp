@@ -1,4 +1,5 @@
-// MultiByteToWideChar and WideCharToMultiByte over the machine's ANSI code page (CP_ACP only).
+// The ANSI code page, the user's UI language, and MultiByteToWideChar and WideCharToMultiByte
+// over the machine's ANSI code page and code page 932.
 #include "nls_api.h"
 
 #include <cstring>
@@ -18,19 +19,31 @@ bool fail(DWORD error) {
     return false;
 }
 
-bool known_code_page(UINT code_page) {
+bool is_ansi_code_page(UINT code_page) {
     return code_page == CP_ACP || code_page == current_machine().code_page;
+}
+
+bool can_read(UINT code_page) {
+    return is_ansi_code_page(code_page) || (code_page == 932 && current_machine().code_page_932);
 }
 
 }  // namespace
 
+UINT GetACP(void) { return current_machine().code_page; }
+
+LANGID WINAPI GetUserDefaultUILanguage(void) {
+    record_call("GetUserDefaultUILanguage", "");
+    return current_machine().ui_language;
+}
+
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int bytes, LPWSTR wide,
                         int wide_size) {
-    if (!known_code_page(code_page) || !text || bytes == 0 || wide_size < 0)
+    if (!can_read(code_page) || !text || bytes == 0 || wide_size < 0)
         return fail(ERROR_INVALID_PARAMETER), 0;
     std::string in = bytes < 0 ? std::string(text, strlen(text) + 1) : std::string(text, bytes);
     std::u16string out;
-    if (!ansi_to_unicode(in, &out) && (flags & MB_ERR_INVALID_CHARS))
+    UINT read_as = code_page == CP_ACP ? current_machine().code_page : code_page;
+    if (!code_page_to_unicode(in, read_as, &out) && (flags & MB_ERR_INVALID_CHARS))
         return fail(ERROR_NO_UNICODE_TRANSLATION), 0;
     if (wide_size == 0) return (int)out.size();
     if ((int)out.size() > wide_size) return fail(ERROR_INSUFFICIENT_BUFFER), 0;
@@ -40,7 +53,7 @@ int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int bytes, LPW
 
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length, LPSTR text,
                         int size, LPCSTR default_char, LPBOOL used_default_char) {
-    if (!known_code_page(code_page) || !wide || wide_length == 0 || size < 0)
+    if (!is_ansi_code_page(code_page) || !wide || wide_length == 0 || size < 0)
         return fail(ERROR_INVALID_PARAMETER), 0;
     size_t length = 0;
     if (wide_length < 0)

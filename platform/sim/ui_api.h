@@ -1,4 +1,4 @@
-// Message boxes and dialogs of the simulated platform (user32).
+// Message boxes and dialogs of the simulated platform (user32), and the stock font (gdi32).
 #ifndef K440_SIM_UI_API_H
 #define K440_SIM_UI_API_H
 
@@ -20,6 +20,7 @@
 #define IDYES 6
 #define IDNO 7
 
+#define WM_SETFONT 0x0030
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_CLOSE 0x0010
@@ -31,7 +32,10 @@
 #define EWX_REBOOT 2
 #define EWX_FORCE 4
 
+#define DEFAULT_GUI_FONT 17
+
 typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void *HGDIOBJ;
 
 // Window stations (NT family; found at run time): whether the process's desktop is one a user
 // sees, as the interactive session's is and a service session's is not.
@@ -57,5 +61,19 @@ HWND GetDlgItem(HWND dialog, int item);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL ExitWindowsEx(UINT flags, DWORD reason);
+
+// The program finds these through GetProcAddress. Windows 98/ME export them too: MessageBoxW
+// works there, the others are stubs that fail with ERROR_CALL_NOT_IMPLEMENTED.
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR template_name, HWND owner,
+                               DLGPROC procedure, LPARAM init_param);
+BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
+BOOL WINAPI SetDlgItemTextW(HWND dialog, int item, LPCWSTR text);
+
+// A stock object's handle; only DEFAULT_GUI_FONT is known here.
+HGDIOBJ GetStockObject(int object);
+// WM_SETFONT sets a control's font; other messages are not modelled and answer 0.
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT SendDlgItemMessageA(HWND dialog, int item, UINT message, WPARAM wparam, LPARAM lparam);
 
 #endif

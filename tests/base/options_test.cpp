@@ -48,6 +48,25 @@ TEST(ParseOptions, EverySwitchSetsItsOwnFlag) {
     }
 }
 
+TEST(ParseOptions, LanguageSwitchesForceALanguageAndTheLastOneWins) {
+    struct {
+        const char *text;
+        int result;
+        int language;
+    } rows[] = {
+        {"-LANGUAGE_English", 0, LANGUAGE_ENGLISH},
+        {"-language_japanese -leave_source", 0, LANGUAGE_JAPANESE},
+        {"-language_english -language_japanese", 0, LANGUAGE_JAPANESE},
+        {"-language", 8, 0},
+        {"-language_french", 8, 0},
+    };
+    for (const auto &row : rows) {
+        run_record r = record_on(OS_WINXP);
+        EXPECT_EQ(row.result, parse(row.text, &r)) << row.text;
+        EXPECT_EQ(row.language, r.forced_language) << row.text;
+    }
+}
+
 TEST(ParseOptions, TwoSwitchesInOneTextSetBothFlags) {
     run_record r = record_on(OS_WINXP);
     EXPECT_EQ(0, parse("-quiet -leave_source", &r));

@@ -77,8 +77,8 @@ TEST_F(ConfirmationDialogTest, CancelEndsWith3AndRemovesNothing) {
     EXPECT_TRUE(machine.calls_to("DeleteFileA").empty());
     EXPECT_TRUE(machine.calls_to("SetupDiCallClassInstaller").empty());
     ASSERT_EQ(1u, machine.ui.boxes.size()) << "only the cancellation box";
-    EXPECT_EQ(profile.cancelled_text, machine.ui.boxes[0].text);
-    EXPECT_EQ(profile.cancelled_caption, machine.ui.boxes[0].caption);
+    EXPECT_EQ(profile.cancelled_text.japanese, machine.ui.boxes[0].text);
+    EXPECT_EQ(profile.cancelled_caption.japanese, machine.ui.boxes[0].caption);
     EXPECT_EQ(0x40u, machine.ui.boxes[0].style);
     EXPECT_TRUE(dialog().control(IDC_UNINSTALL_BUTTON)->visible)
         << "Cancel does not touch the buttons";
@@ -114,13 +114,13 @@ TEST_F(ConfirmationDialogTest, UninstallShowsProgressAndHidesBothButtonsBeforeTh
     }
     EXPECT_EQ(1, dialog().inputs_delivered);
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(profile.success_text, machine.ui.boxes[0].text) << "then the success box";
+    EXPECT_EQ(profile.success_text.japanese, machine.ui.boxes[0].text) << "then the success box";
     EXPECT_EQ(1, machine.ui.restart_prompts) << "then the restart prompt";
 }
 
 TEST_F(ConfirmationDialogTest, ProgressTextOfTheProfileReplacesTheDefault) {
     std::string progress = cp932(u8"削除しています...");
-    profile.progress_text = progress.c_str();
+    profile.progress_text = shown_text{progress.c_str(), progress.c_str()};
     machine.ui.dialog_inputs = {press(IDC_UNINSTALL_BUTTON)};
     run_record record = new_record();
     EXPECT_EQ(0, run_confirmation_dialog(nullptr, &record));
@@ -155,10 +155,11 @@ TEST_F(ConfirmationDialogTest, EnterPressesUninstallTheDefaultButton) {
 }
 
 TEST_F(ConfirmationDialogTest, DialogThatCannotBeCreatedGivesMinus1AndTheFailureBox) {
-    machine.faults.push_back(sim::Fault{"DialogBoxParamA", "", 8});
+    // A Japanese Windows XP: the program makes a Unicode dialog.
+    machine.faults.push_back(sim::Fault{"DialogBoxParamW", "", 8});
     EXPECT_EQ(-1, run(""));
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(std::string(profile.failure_text) + " (-1)", machine.ui.boxes[0].text);
+    EXPECT_EQ(std::string(profile.failure_text.japanese) + " (-1)", machine.ui.boxes[0].text);
     EXPECT_EQ(0x10u, machine.ui.boxes[0].style);
     EXPECT_TRUE(machine.calls_to("DeleteFileA").empty()) << "nothing removed";
 }
@@ -172,6 +173,6 @@ TEST_F(ConfirmationDialogTest, MissingTemplateGivesMinus1) {
 
 TEST_F(ConfirmationDialogTest, QuietRunShowsNoDialog) {
     run("-quiet");
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty());
+    EXPECT_TRUE(machine.ui.dialogs.empty());
     EXPECT_TRUE(machine.ui.boxes.empty());
 }

@@ -18,7 +18,7 @@ class MainFlowTest : public SimTest {
   protected:
     const std::vector<sim::MessageBoxRecord> &boxes() const { return machine.ui.boxes; }
     std::string failure(int code) {
-        return std::string(profile.failure_text) + " (" + std::to_string(code) + ")";
+        return std::string(profile.failure_text.japanese) + " (" + std::to_string(code) + ")";
     }
 };
 
@@ -66,8 +66,8 @@ TEST_F(MainFlowTest, QuietRunShowsNoBoxAtAll) {
 TEST_F(MainFlowTest, NonQuietSuccessShowsTheSuccessBox) {
     EXPECT_EQ(2, run("")) << "a finished run on the NT family has removed devices and needs a restart";
     ASSERT_EQ(1u, boxes().size());
-    EXPECT_EQ(profile.success_text, boxes()[0].text);
-    EXPECT_EQ(profile.success_caption, boxes()[0].caption);
+    EXPECT_EQ(profile.success_text.japanese, boxes()[0].text);
+    EXPECT_EQ(profile.success_caption.japanese, boxes()[0].caption);
     EXPECT_EQ(info_style, boxes()[0].style);
     EXPECT_FALSE(boxes()[0].has_owner);
 }
@@ -81,7 +81,7 @@ TEST_F(MainFlowTest, UnknownSwitchInANonQuietRunShowsTheFailureBoxWith8) {
     EXPECT_EQ(8, run("-bogus"));
     ASSERT_EQ(1u, boxes().size());
     EXPECT_EQ(failure(8), boxes()[0].text);
-    EXPECT_EQ(profile.failure_caption, boxes()[0].caption);
+    EXPECT_EQ(profile.failure_caption.japanese, boxes()[0].caption);
     EXPECT_EQ(error_style, boxes()[0].style);
 }
 
@@ -130,7 +130,7 @@ TEST_F(MainFlowTest, SupportedSystemsRun) {
 }
 
 TEST_F(MainFlowTest, FailureTextFallbackReplacesTextAndCaption) {
-    profile.failure_text = nullptr;
+    profile.failure_text = shown_text{nullptr, nullptr};
     EXPECT_EQ(8, run("-bogus"));
     ASSERT_EQ(1u, boxes().size());
     EXPECT_EQ("Software was not uninstalled successfully (8)", boxes()[0].text);
@@ -139,7 +139,7 @@ TEST_F(MainFlowTest, FailureTextFallbackReplacesTextAndCaption) {
 
 TEST_F(MainFlowTest, WarningBoxCancelEndsWith3AndTheCancellationBox) {
     // The warning needs device ids that did not come from a product record; the defaults do.
-    profile.warning_text = "Really?";
+    profile.warning_text = shown_text{"Really?", "Really?"};
     machine.ui.answer_box = [](const sim::MessageBoxRecord &box) {
         return box.style == 0x31 ? 2 : 1;
     };
@@ -148,8 +148,8 @@ TEST_F(MainFlowTest, WarningBoxCancelEndsWith3AndTheCancellationBox) {
     ASSERT_EQ(2u, boxes().size());
     EXPECT_EQ("Really?", boxes()[0].text);
     EXPECT_EQ((UINT)0x31, boxes()[0].style) << "OK/Cancel with the warning icon";
-    EXPECT_EQ(profile.warning_caption, boxes()[0].caption);
-    EXPECT_EQ(profile.cancelled_text, boxes()[1].text);
+    EXPECT_EQ(profile.warning_caption.japanese, boxes()[0].caption);
+    EXPECT_EQ(profile.cancelled_text.japanese, boxes()[1].text);
     EXPECT_EQ(info_style, boxes()[1].style);
 }
 
@@ -212,7 +212,7 @@ TEST_F(MainFlowTest, EntryPointSetsTheDialogIdsAndRuns) {
 }
 
 TEST_F(MainFlowTest, WarningBoxIsNotOfferedForRecordIdsOrInAQuietRun) {
-    profile.warning_text = "Really?";
+    profile.warning_text = shown_text{"Really?", "Really?"};
     machine.ui.answer_box = [](const sim::MessageBoxRecord &box) {
         return box.style == 0x31 ? 2 : 1;
     };

@@ -29,7 +29,8 @@ std::vector<std::string> call_names(const sim::Machine &machine) {
 class RestartTest : public SimTest {};
 
 TEST_F(RestartTest, PromptAsksWithoutQueueOrOwner) {
-    prompt_restart(&profile, OS_WINXP);
+    run_record record = new_record(OS_WINXP);
+    prompt_restart(&record);
     auto calls = machine.calls_to("SetupPromptReboot");
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ("no-queue no-owner prompt", calls[0].detail);
@@ -39,7 +40,8 @@ TEST_F(RestartTest, PromptAsksWithoutQueueOrOwner) {
 
 TEST_F(RestartTest, PromptRestartsWhenTheUserAgrees) {
     machine.ui.restart_prompt_accepted = true;
-    prompt_restart(&profile, OS_WINXP);
+    run_record record = new_record(OS_WINXP);
+    prompt_restart(&record);
     EXPECT_EQ(1, machine.restart_requests);
 }
 
@@ -71,9 +73,11 @@ TEST_F(RestartTest, WithoutThePlatformsPromptTheProgramAsksAndRestartsItself) {
             machine.faults.push_back(sim::Fault{"SetupPromptReboot", "", ERROR_NOT_ENOUGH_MEMORY});
         const int answer = r.answer;
         machine.ui.answer_box = [answer](const sim::MessageBoxRecord &) { return answer; };
-        prompt_restart(&profile, r.os_class);
+        run_record record = new_record(r.os_class);
+        record.language = LANGUAGE_JAPANESE;
+        prompt_restart(&record);
         ASSERT_EQ(1u, machine.ui.boxes.size()) << r.why;
-        EXPECT_EQ(profile.restart_question, machine.ui.boxes[0].text) << r.why;
+        EXPECT_EQ(profile.restart_question.japanese, machine.ui.boxes[0].text) << r.why;
         EXPECT_EQ((UINT)(MB_YESNO | MB_ICONQUESTION), machine.ui.boxes[0].style) << r.why;
         EXPECT_EQ(r.restarts, machine.restart_requests) << r.why;
         std::vector<sim::Call> exits = machine.calls_to("ExitWindowsEx");

@@ -11,23 +11,23 @@
 class ResultBoxesTest : public SimTest {
   protected:
     std::string failure(int code) {
-        return std::string(profile.failure_text) + " (" + std::to_string(code) + ")";
+        return std::string(profile.failure_text.japanese) + " (" + std::to_string(code) + ")";
     }
 };
 
 TEST_F(ResultBoxesTest, NotAdministratorWithTheBuiltInProfileIsOneLine) {
-    ASSERT_EQ(nullptr, profile.not_admin_message);
+    ASSERT_EQ(nullptr, profile.not_admin_message.japanese);
     run_record record = new_record();
     show_result_messages(&record, 13);
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_EQ(failure(13), machine.ui.boxes[0].text) << "no detail line";
-    EXPECT_EQ(profile.failure_caption, machine.ui.boxes[0].caption);
+    EXPECT_EQ(profile.failure_caption.japanese, machine.ui.boxes[0].caption);
     EXPECT_EQ(0x10u, machine.ui.boxes[0].style);
 }
 
 TEST_F(ResultBoxesTest, NotAdministratorWithADetailLine) {
     std::string detail = cp932(u8"管理者としてログオンしてください。");
-    profile.not_admin_message = detail.c_str();
+    profile.not_admin_message = shown_text{detail.c_str(), detail.c_str()};
     run_record record = new_record();
     show_result_messages(&record, 13);
     ASSERT_EQ(1u, machine.ui.boxes.size());
@@ -38,7 +38,7 @@ TEST_F(ResultBoxesTest, HandsetAttachedCarriesTheDeviceConnectedMessage) {
     run_record record = new_record();
     show_result_messages(&record, 14);
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(failure(14) + "\n" + profile.device_connected_message, machine.ui.boxes[0].text);
+    EXPECT_EQ(failure(14) + "\n" + profile.device_connected_message.japanese, machine.ui.boxes[0].text);
     EXPECT_EQ(0x10u, machine.ui.boxes[0].style);
 }
 
@@ -46,7 +46,7 @@ TEST_F(ResultBoxesTest, StandardUserRunEndsWith13BeforeTheDialog) {
     process.token = sim::standard_user_token();
     int result = run("");
     EXPECT_EQ(13, result);
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty()) << "no confirmation is asked";
+    EXPECT_TRUE(machine.ui.dialogs.empty()) << "no confirmation is asked";
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_EQ(failure(13), machine.ui.boxes[0].text);
 }

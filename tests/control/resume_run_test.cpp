@@ -18,7 +18,7 @@ class ResumeRunTest : public SimTest {
     bool removal_ran() const {
         return !machine.calls_to("DeleteFileA").empty() ||
                !machine.calls_to("RegDeleteKeyA").empty() ||
-               !machine.calls_to("DialogBoxParamA").empty();
+               !machine.ui.dialogs.empty();
     }
 };
 
@@ -41,9 +41,9 @@ TEST_F(ResumeRunTest, IgnoreBeforeRebootCmdMakesItANormalRun) {
     int result = run("-before_rebooting -ignore_before_reboot_cmd");
     EXPECT_TRUE(result == 0 || result == 2) << "a removal, result " << result;
     EXPECT_EQ(nullptr, run_once_value());
-    EXPECT_EQ(1u, machine.calls_to("DialogBoxParamA").size()) << "the dialog asks as usual";
+    EXPECT_EQ(1u, machine.ui.dialogs.size()) << "the dialog asks as usual";
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(profile.success_text, machine.ui.boxes[0].text);
+    EXPECT_EQ(profile.success_text.japanese, machine.ui.boxes[0].text);
 }
 
 TEST_F(ResumeRunTest, TheRunAfterTheRestartRemovesEvenWhenBeforeRebootingReachesItAgain) {
@@ -53,7 +53,7 @@ TEST_F(ResumeRunTest, TheRunAfterTheRestartRemovesEvenWhenBeforeRebootingReaches
     EXPECT_TRUE(result == 0 || result == 2) << "a removal, result " << result;
     EXPECT_EQ(nullptr, run_once_value()) << "no second registration";
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty()) << "quiet: no prompt";
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty()) << "quiet: no dialog";
+    EXPECT_TRUE(machine.ui.dialogs.empty()) << "quiet: no dialog";
 }
 
 TEST_F(ResumeRunTest, OverlongProgramPathIsRefusedWith11AndNoRestart) {
@@ -64,7 +64,7 @@ TEST_F(ResumeRunTest, OverlongProgramPathIsRefusedWith11AndNoRestart) {
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty())
         << "a restart would not resume the removal";
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(std::string(profile.failure_text) + " (11)", machine.ui.boxes[0].text);
+    EXPECT_EQ(std::string(profile.failure_text.japanese) + " (11)", machine.ui.boxes[0].text);
     EXPECT_FALSE(removal_ran());
 }
 
@@ -75,5 +75,5 @@ TEST_F(ResumeRunTest, UnarrangedResumeIsReportedEvenWithoutAProgramPath) {
     EXPECT_EQ(11, run("-quiet -show_error -before_rebooting"));
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty());
     ASSERT_EQ(1u, machine.ui.boxes.size());
-    EXPECT_EQ(std::string(profile.failure_text) + " (11)", machine.ui.boxes[0].text);
+    EXPECT_EQ(std::string(profile.failure_text.japanese) + " (11)", machine.ui.boxes[0].text);
 }

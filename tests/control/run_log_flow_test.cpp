@@ -38,7 +38,7 @@ class RunLogFlow : public SimTest {
         machine.faults.push_back(sim::Fault{"SetupDiCallClassInstaller", "DIF_REMOVE", kInWow64});
     }
     std::string failure(int code) const {
-        return std::string(profile.failure_text) + " (" + std::to_string(code) + ")";
+        return std::string(profile.failure_text.japanese) + " (" + std::to_string(code) + ")";
     }
 };
 
@@ -99,7 +99,7 @@ TEST_F(RunLogFlow, DryRunChangesNothingAndWritesThePlanToTheTempFolder) {
     EXPECT_TRUE(holds(kTempLog, "plan: delete file C:\\WINDOWS\\inf\\oem12.inf\r\n"));
     EXPECT_TRUE(holds(kTempLog, "plan: delete key System\\CurrentControlSet\\Services\\K440dTmdm\r\n"));
     EXPECT_TRUE(holds(kTempLog, "result 0\r\n"));
-    EXPECT_TRUE(machine.calls_to("DialogBoxParamA").empty()) << "no dialog";
+    EXPECT_TRUE(machine.ui.dialogs.empty()) << "no dialog";
     EXPECT_TRUE(machine.calls_to("SetupPromptReboot").empty()) << "no restart";
     ASSERT_EQ(1u, machine.ui.boxes.size());
     EXPECT_NE(std::string::npos, machine.ui.boxes[0].text.find(kTempLog)) << "says where the plan is";
@@ -127,7 +127,7 @@ TEST_P(PartialRemovalFlow, EndsWith15AndTheFailureBoxWhateverTheRestart) {
               run((std::string(GetParam().switches) + " -log_file:C:\\partial.log").c_str()));
     bool failure_box = false;
     for (const sim::MessageBoxRecord &box : machine.ui.boxes) {
-        EXPECT_NE(profile.success_text, box.text) << "no success box over a partial removal";
+        EXPECT_NE(profile.success_text.japanese, box.text) << "no success box over a partial removal";
         if (box.text == failure(15)) failure_box = true;
     }
     EXPECT_EQ(GetParam().failure_box, failure_box);

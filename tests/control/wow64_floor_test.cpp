@@ -17,7 +17,7 @@ class Wow64Floor : public SimTest {
         load_fixture("nt-driver-set");
     }
     std::string failure(int code) {
-        return std::string(profile.failure_text) + " (" + std::to_string(code) + ")";
+        return std::string(profile.failure_text.japanese) + " (" + std::to_string(code) + ")";
     }
 };
 
