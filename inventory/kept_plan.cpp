@@ -13,12 +13,6 @@
 
 namespace {
 
-int list_holds(const string_list_entry *list, const char *text) {
-    for (; list; list = list->next)
-        if (mb_equal_nocase(list->text, text)) return 1;
-    return 0;
-}
-
 int pairs_hold(const value_pair_entry *list, const char *key_path, const char *value_name) {
     for (; list; list = list->next)
         if (mb_equal_nocase(list->key_path, key_path) && mb_equal_nocase(list->value_name, value_name))
@@ -26,33 +20,20 @@ int pairs_hold(const value_pair_entry *list, const char *key_path, const char *v
     return 0;
 }
 
-// Adds each plan entry that the fresh inventory did not find and the machine vouches for.
-// `from` was read in reverse, so walking it from its head restores the plan's own order.
-void add_vouched_files(const run_record *record, const string_list_entry *from,
-                       string_list_entry **to) {
-    for (; from; from = from->next) {
-        if (list_holds(*to, from->text)) continue;
-        const char *why = 0;
-        if (plan_file_is_vouched(record, from->text, &why)) {
-            if (push_string(to, from->text))
-                log_line("found file %s (the removal plan; %s)", from->text, why);
-        } else {
-            log_line("refused file %s of the removal plan: %s", from->text, why);
-        }
-    }
-}
+typedef int (*vouching)(const run_record *record, const char *text, const char **why);
 
-void add_vouched_keys(const run_record *record, const string_list_entry *from,
-                      string_list_entry **to) {
+// Adds each plan entry of a kind ("file", "key") that the fresh inventory did not find and
+// the machine vouches for. `from` was read in reverse, so walking it from its head restores
+// the plan's own order.
+void add_vouched(const run_record *record, const char *kind, vouching vouched,
+                 const string_list_entry *from, string_list_entry **to) {
     for (; from; from = from->next) {
-        if (list_holds(*to, from->text)) continue;
+        if (string_list_holds(*to, from->text)) continue;
         const char *why = 0;
-        if (plan_key_is_vouched(record, from->text, &why)) {
-            if (push_string(to, from->text))
-                log_line("found key %s (the removal plan; %s)", from->text, why);
-        } else {
-            log_line("refused key %s of the removal plan: %s", from->text, why);
-        }
+        if (!vouched(record, from->text, &why))
+            log_line("refused %s %s of the removal plan: %s", kind, from->text, why);
+        else if (push_string(to, from->text))
+            log_line("found %s %s (the removal plan; %s)", kind, from->text, why);
     }
 }
 
@@ -212,8 +193,9 @@ int plan_holds_driver_file(const kept_plan *plan, const run_record *record,
 }
 
 void merge_kept_plan(kept_plan *plan, run_record *record) {
-    add_vouched_files(record, plan->files_to_delete, &record->files_to_delete);
-    add_vouched_keys(record, plan->keys_to_delete, &record->keys_to_delete);
+    add_vouched(record, "file", plan_file_is_vouched, plan->files_to_delete,
+                &record->files_to_delete);
+    add_vouched(record, "key", plan_key_is_vouched, plan->keys_to_delete, &record->keys_to_delete);
     add_missing_pairs(plan->values_to_delete, &record->values_to_delete);
     free_string_list(plan->files_to_delete);
     free_string_list(plan->keys_to_delete);
