@@ -1,16 +1,21 @@
 #include "prechecks/presence_check.h"
 
-#include "base/guid_text.h"
-#include "prechecks/device_enumeration.h"
+#include "base/device_walk.h"
 
-// A GUID text that does not parse names no class: nothing is enumerated and no handset
-// counts as attached, like any other failure of the check.
+namespace {
+
+void count_device(const walked_device *walked, void *context) {
+    (void)walked;
+    ++*static_cast<int *>(context);
+}
+
+}  // namespace
+
+// A GUID text that does not parse names no class: nothing is listed and no handset counts as
+// attached, like any other failure of the check.
 int is_handset_attached(const char *guid_text) {
-    GUID interface_class;
-    if (!parse_guid_text(guid_text, &interface_class)) return 0;
-    device_enumeration *record = 0;
+    device_walk walk = {ATTACHED_INTERFACE_DEVICES, guid_text, 0, 0, 0, 1};
     int attached = 0;
-    if (enumerate_devices(&record, &interface_class, 1, 0)) attached = record->count > 0;
-    free_device_enumeration(record);
-    return attached;
+    if (walk_devices(&walk, count_device, &attached) == DEVICE_WALK_NO_LIST) return 0;
+    return attached > 0;
 }

@@ -2,11 +2,8 @@
 
 #include <string.h>
 
+#include "base/device_walk.h"
 #include "base/run_log.h"
-#include "base/device_matching.h"
-#include "base/guid_text.h"
-#include "removal/device_walk.h"
-#include "base/device_properties.h"
 
 namespace {
 
@@ -45,45 +42,30 @@ void log_device_outcome(const char *action, const char *instance_id, int done,
              done ? done_text : failure_text(error, failure));
 }
 
-}  // namespace
-
-BOOL enum_device_info(HDEVINFO set, DWORD index, SP_DEVINFO_DATA *device) {
-    if (!device) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    device->cbSize = sizeof(SP_DEVINFO_DATA);
-    return SetupDiEnumDeviceInfo(set, index, device);
-}
-
-int disable_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
+int disable_device(run_record *record, const walked_device *walked) {
     char instance_id[INSTANCE_ID_SIZE];
-    device_instance_id(set, device, instance_id);
-    int done = set_disabled(record, set, device);
+    device_instance_id(walked->set, walked->device, instance_id, sizeof instance_id);
+    int done = set_disabled(record, walked->set, walked->device);
     log_device_outcome("disable", instance_id, done, "disabled", GetLastError());
     return done;
 }
 
-// A product GUID that does not parse names no class to look for attached handsets; the
-// pass then fails, so that no device is removed without the attached ones disabled first.
-int disable_interface_devices(run_record *record) {
-    GUID interface_class;
-    if (!parse_guid_text(record->profile->product_guid, &interface_class)) return 0;
-    HDEVINFO set = SetupDiGetClassDevsA(&interface_class, 0, 0, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (set == INVALID_HANDLE_VALUE) return 0;
-    int failures = 0;
-    SP_DEVINFO_DATA device;
-    for (DWORD index = 0; enum_device_info(set, index, &device); ++index) {
-        if (!disable_device(record, set, &device)) ++failures;
-        list_attached_instance(record, set, &device);
+// A handset found attached that the inventory did not list (plugged in after it) joins the
+// list, so that it is removed with the others.
+void list_attached_instance(run_record *record, const walked_device *walked) {
+    if (!record->devices_listed || !walked->matches) return;
+    char instance_id[LIST_TEXT_SIZE];
+    if (!device_instance_id(walked->set, walked->device, instance_id, sizeof instance_id)) {
+        record->devices_listed = 0;  // not to be reopened: the removal lists every device
+        return;
     }
-    SetupDiDestroyDeviceInfoList(set);
-    return failures == 0;
+    if (string_list_holds(record->device_instances, instance_id)) return;
+    if (!push_string(&record->device_instances, instance_id)) record->devices_listed = 0;
 }
 
 int remove_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
     char instance_id[INSTANCE_ID_SIZE];
-    device_instance_id(set, device, instance_id);  // a removed device no longer tells it
+    device_instance_id(set, device, instance_id, sizeof instance_id);  // gone once removed
     BOOL removed = SetupDiCallClassInstaller(DIF_REMOVE, set, device);
     DWORD error = GetLastError();
     if (removed) note_restart_request(record, set, device);
@@ -91,21 +73,41 @@ int remove_device(run_record *record, HDEVINFO set, SP_DEVINFO_DATA *device) {
     return removed;
 }
 
-// Works on the instances the inventory listed, reopened (removal/device_walk.h); each is
-// matched by its hardware id again before it is removed.
+struct device_pass {
+    run_record *record;
+    int failures;
+};
+
+void disable_visit(const walked_device *walked, void *context) {
+    device_pass *pass = static_cast<device_pass *>(context);
+    if (!disable_device(pass->record, walked)) ++pass->failures;
+    list_attached_instance(pass->record, walked);
+}
+
+// An instance that could not be reopened counts as a failed removal.
+void remove_visit(const walked_device *walked, void *context) {
+    device_pass *pass = static_cast<device_pass *>(context);
+    if (!walked->device || !remove_device(pass->record, walked->set, walked->device))
+        ++pass->failures;
+}
+
+}  // namespace
+
+// A product GUID that does not parse names no class to look for attached handsets; the
+// pass then fails, so that no device is removed without the attached ones disabled first.
+// Hardware ids are read only while the inventory's list can take a handset it missed.
+int disable_interface_devices(run_record *record) {
+    const int listed = record->devices_listed;
+    device_walk walk = {ATTACHED_INTERFACE_DEVICES, record->profile->product_guid, 0,
+                        listed ? record->device_ids : 0, listed ? record->device_names : 0, 1};
+    device_pass pass = {record, 0};
+    if (walk_devices(&walk, disable_visit, &pass) == DEVICE_WALK_NO_LIST) return 0;
+    return pass.failures == 0;
+}
+
+// Each instance is matched by its hardware id again before it is removed.
 int remove_matching_devices(run_record *record) {
-    string_list_entry *unopened = 0;
-    HDEVINFO set = open_product_devices(record, &unopened);
-    if (set == INVALID_HANDLE_VALUE) return 0;
-    int failures = string_list_length(unopened);
-    free_string_list(unopened);
-    char hardware_id[DEVICE_PROPERTY_SIZE];
-    SP_DEVINFO_DATA device;
-    for (DWORD index = 0; enum_device_info(set, index, &device); ++index) {
-        if (!get_hardware_id(set, &device, hardware_id)) continue;
-        if (!hardware_id_matches(hardware_id, record->device_ids, record->device_names)) continue;
-        if (!remove_device(record, set, &device)) ++failures;
-    }
-    if (!SetupDiDestroyDeviceInfoList(set)) return 0;
-    return failures == 0;
+    device_walk walk = product_device_walk(record);
+    device_pass pass = {record, 0};
+    return walk_devices(&walk, remove_visit, &pass) == DEVICE_WALK_DONE && pass.failures == 0;
 }

@@ -1,22 +1,25 @@
 #include "removal/removal_check.h"
 
+#include "base/device_walk.h"
 #include "base/run_log.h"
-#include "removal/device_walk.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
 
 namespace {
 
-void log_device_left(const char *instance_id, const char *hardware_id, void *context) {
-    (void)context;
-    log_line("left in place: device %s (%s)", instance_id, hardware_id);
+void log_device_left(const walked_device *walked, void *context) {
+    char instance_id[INSTANCE_ID_SIZE];
+    log_line("left in place: device %s (%s)", walked_instance_id(walked, instance_id),
+             walked->hardware_id);
+    ++*static_cast<int *>(context);
 }
 
 }  // namespace
 
 int devices_left(const run_record *record) {
-    int count = for_each_matching_device(record, log_device_left, 0);
-    if (count >= 0) return count;
+    device_walk walk = product_device_walk(record);
+    int count = 0;
+    if (walk_devices(&walk, log_device_left, &count) != DEVICE_WALK_NO_LIST) return count;
     log_line("left in place: unknown (the device list could not be obtained)");
     return 0;
 }

@@ -2,12 +2,12 @@
 
 #include <string.h>
 
+#include "base/device_walk.h"
 #include "base/mbtext.h"
 #include "base/os_class.h"
 #include "base/run_log.h"
 #include "base/text_buffer.h"
 #include "platform/win32.h"
-#include "removal/device_walk.h"
 #include "removal/driver_packages.h"
 #include "removal/install_folder.h"
 #include "removal/listed_deletion.h"
@@ -21,15 +21,18 @@ const char *presence(int present) { return present ? "" : " (not there)"; }
 
 int file_exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-void plan_device(const char *instance_id, const char *hardware_id, void *context) {
+void plan_device(const walked_device *walked, void *context) {
     (void)context;
-    log_line("plan: remove device %s (%s)", instance_id, hardware_id);
+    char instance_id[INSTANCE_ID_SIZE];
+    log_line("plan: remove device %s (%s)", walked_instance_id(walked, instance_id),
+             walked->hardware_id);
 }
 
 void plan_nt_devices(const run_record *record) {
     log_line("plan: disable the attached handsets of interface class %s",
              record->profile->product_guid);
-    if (for_each_matching_device(record, plan_device, 0) < 0)
+    device_walk walk = product_device_walk(record);
+    if (walk_devices(&walk, plan_device, 0) == DEVICE_WALK_NO_LIST)
         log_line("plan: remove devices (the device list could not be obtained)");
     for (const string_list_entry *id = record->device_ids; id; id = id->next) {
         char name[SERIAL_FLAG_NAME_SIZE];
