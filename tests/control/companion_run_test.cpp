@@ -172,6 +172,7 @@ const char *const kUninstallRecord =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset";
 const char *const kProductRecord = "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}";
 
+// CompanionRun's machine and records; the companion runs as the test's own process.
 class RecordsInTheRunsView : public CompanionRun, public ::testing::WithParamInterface<ViewCase> {
   protected:
     void SetUp() override {
