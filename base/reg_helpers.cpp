@@ -12,8 +12,7 @@ typedef int (*listing_at)(HKEY, string_list_entry **);
 
 int list_under(const char *path, string_list_entry **list, listing_at lister) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
-        ERROR_SUCCESS)
+    if (open_machine_key(path, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     int added = lister(key, list);
     RegCloseKey(key);
@@ -96,8 +95,7 @@ int reg_list_subkeys(const char *path, string_list_entry **list) {
 int reg_list_named_subkeys(const char *path, string_list_entry **list, int *all_named) {
     *all_named = 1;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
-        ERROR_SUCCESS)
+    if (open_machine_key(path, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     int added = list_subkeys(key, list, all_named);
     RegCloseKey(key);
@@ -130,8 +128,7 @@ int reg_read_string_at(HKEY key, const char *value_name, char *buffer, DWORD siz
 
 int reg_read_string(const char *path, const char *value_name, char *buffer, DWORD size) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
-        ERROR_SUCCESS)
+    if (open_machine_key(path, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     int done = reg_read_string_at(key, value_name, buffer, size);
     RegCloseKey(key);
@@ -140,8 +137,7 @@ int reg_read_string(const char *path, const char *value_name, char *buffer, DWOR
 
 int reg_key_exists(const char *path) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
-        ERROR_SUCCESS)
+    if (open_machine_key(path, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     RegCloseKey(key);
     return 1;
@@ -154,8 +150,7 @@ int reg_write_string_at(HKEY key, const char *value_name, const char *text) {
 
 int reg_write_string(const char *path, const char *value_name, const char *text) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return 0;
+    if (open_machine_key(path, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return 0;
     int done = reg_write_string_at(key, value_name, text);
     RegCloseKey(key);
     return done;

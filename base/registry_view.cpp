@@ -4,6 +4,7 @@
 
 namespace {
 
+// Set only by use_registry_view_of and read only by open_machine_key.
 int g_32bit_software_view = 0;
 
 int first_part_is_software(const char *path) {
@@ -15,8 +16,14 @@ int first_part_is_software(const char *path) {
 
 }  // namespace
 
-void use_32bit_software_view(int on) { g_32bit_software_view = on; }
+void use_registry_view_of(const run_record *record) {
+    g_32bit_software_view = record && record->companion;
+}
 
-REGSAM software_view_access(const char *path) {
-    return g_32bit_software_view && path && first_part_is_software(path) ? KEY_WOW64_32KEY : 0;
+LONG open_machine_key(const char *path, REGSAM access, HKEY *key) {
+    if (g_32bit_software_view && path && first_part_is_software(path)) access |= KEY_WOW64_32KEY;
+    *key = 0;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, key);
+    if (rc != ERROR_SUCCESS) *key = 0;
+    return rc;
 }

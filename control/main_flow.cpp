@@ -79,7 +79,7 @@ int take_process_kind(run_record *record, const char *command_line, HANDLE *mute
             return RESULT_SUCCESS;
         case PROCESS_64BIT_WINDOWS:
             record->companion = 1;
-            use_32bit_software_view(1);
+            use_registry_view_of(record);
             return RESULT_SUCCESS;
         case PROCESS_UNDER_WOW64: {
             DWORD exit_code = 0;
@@ -256,7 +256,7 @@ int run_uninstaller(product_profile *profile, HINSTANCE instance, const char *co
     int result = run_steps(&record, instance, command_line ? command_line : "", arguments,
                            arguments_fit, &mutex, &ended);
     free_run_lists(&record);  // also after a refusal or the resume registration
-    use_32bit_software_view(0);
+    use_registry_view_of(0);
     int restart_started = 0;
     if (!ended) result = report_and_restart(&record, result, &mutex, &restart_started);
     log_line("result %d", result);

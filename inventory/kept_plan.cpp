@@ -115,8 +115,7 @@ int read_ansi_plan(HKEY key, char **data, DWORD *size) {
 // The record key that holds the plan: the uninstall record, else the product record.
 int read_plan_of(const run_record *record, const char *key_path, kept_plan *plan) {
     HKEY key;
-    if (!key_path[0] || RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0,
-                                       KEY_READ | software_view_access(key_path), &key) != ERROR_SUCCESS)
+    if (!key_path[0] || open_machine_key(key_path, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     char *data = 0;
     DWORD size = 0;

@@ -26,8 +26,7 @@ int file_is_gone(const char *path) {
 
 int key_is_gone(const char *key_path) {
     HKEY key;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0,
-                            KEY_READ | software_view_access(key_path), &key);
+    LONG rc = open_machine_key(key_path, KEY_READ, &key);
     if (rc == ERROR_SUCCESS) RegCloseKey(key);
     return rc == ERROR_FILE_NOT_FOUND;
 }
@@ -75,7 +74,7 @@ int inf_is_products(const run_record *record, const char *inf_path) {
 // vendor's too.
 int driver_key_is_products(const run_record *record, const char *key_path) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (open_machine_key(key_path, KEY_READ, &key) != ERROR_SUCCESS) return 0;
     const char *guid = record->profile->product_guid;
     HKEY marker;
     int products = guid && guid[0] && RegOpenKeyExA(key, guid, 0, KEY_READ, &marker) == ERROR_SUCCESS;
@@ -95,7 +94,7 @@ int driver_key_is_products(const run_record *record, const char *key_path) {
 // Deleting an empty key loses nothing.
 int key_is_emptied(const char *key_path) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ | software_view_access(key_path),
+    if (open_machine_key(key_path, KEY_READ,
                       &key) != ERROR_SUCCESS)
         return 0;
     char name[REG_NAME_SIZE];

@@ -4,6 +4,7 @@
 #include "base/mbtext.h"
 #include "base/path_text.h"
 #include "base/reg_helpers.h"
+#include "base/registry_view.h"
 #include "base/text_buffer.h"
 #include "base/run_log.h"
 #include "inventory/driver_key_inf.h"
@@ -52,7 +53,7 @@ int follow_driver_keys(run_record *record) {
         log_line("found key %s (the Driver value of a device key of the product)",
                  driver_key_path);
         HKEY driver_key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driver_key_path, 0, KEY_READ, &driver_key) !=
+        if (open_machine_key(driver_key_path, KEY_READ, &driver_key) !=
             ERROR_SUCCESS)
             continue;
         if (driver_key_inf(driver_key, INF_COPIES_9X, record->profile->product_guid,

@@ -70,7 +70,7 @@ int read_product_record(run_record *record) {
     char path[PATH_SIZE];
     if (!compose_key_path(path, PRODUCT_RECORD_ROOT, record->profile->product_guid)) return 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | software_view_access(path), &key) !=
+    if (open_machine_key(path, KEY_READ, &key) !=
         ERROR_SUCCESS)
         return 0;
     push_string(&record->keys_to_delete, path);

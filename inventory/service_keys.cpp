@@ -3,6 +3,7 @@
 #include "base/key_path.h"
 #include "base/mbtext.h"
 #include "base/reg_helpers.h"
+#include "base/registry_view.h"
 #include "base/reg_text.h"
 #include "base/run_log.h"
 
@@ -23,7 +24,7 @@ int names_driver_file(const char *image_path, text_list driver_files) {
 int service_loads_driver_file(const char *service_key_path, text_list driver_files) {
     if (!driver_files) return 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, service_key_path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (open_machine_key(service_key_path, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     // Only an ImagePath whose ANSI form names a driver file matters, and that one must be the
     // stored text; the thousands of other services are read once.

@@ -84,10 +84,9 @@ oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char 
     return outcome;
 }
 
-int uninstall_driver_packages(run_record *record) {
-    if (record->os_class < OS_FIRST_NT) return 0;
+void uninstall_driver_packages(run_record *record) {
+    if (record->os_class < OS_FIRST_NT) return;
     uninstall_oem_inf_function uninstall = find_uninstall_oem_inf(record->os_class);
-    int left = 0;
     for (const string_list_entry *entry = record->files_to_delete; entry; entry = entry->next) {
         // Several devices installed from one INF queue its pair several times.
         if (!oem_inf_name(entry->text, record->windows_dir) ||
@@ -95,7 +94,5 @@ int uninstall_driver_packages(run_record *record) {
             continue;
         oem_inf_outcome outcome = remove_oem_inf(uninstall, entry->text);
         log_oem_inf_outcome(entry->text, &outcome);
-        left += outcome.inf_left;
     }
-    return left;
 }

@@ -40,7 +40,8 @@ oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char 
 
 // Removes each OEM INF copy among files_to_delete once, in list order; NT family only, and
 // to run after the devices are removed, since the platform keeps an INF that an installed
-// device still uses. Returns the number of copies still in place.
-int uninstall_driver_packages(run_record *record);
+// device still uses. A copy that stays is still listed: the file deletion after it deletes,
+// hands over or counts it as left.
+void uninstall_driver_packages(run_record *record);
 
 #endif

@@ -49,8 +49,7 @@ void add_list(plan_text *plan, char kind, const string_list_entry *list) {
 int write_plan_into(const char *key_path, const char *data, unsigned long size) {
     HKEY key;
     if (!key_path[0] ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0,
-                      KEY_SET_VALUE | software_view_access(key_path), &key) != ERROR_SUCCESS)
+        open_machine_key(key_path, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
         return 0;
     int written = RegSetValueExA(key, REMOVAL_PLAN_VALUE, 0, REG_MULTI_SZ, (const BYTE *)data,
                                  (DWORD)size) == ERROR_SUCCESS;

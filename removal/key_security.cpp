@@ -2,15 +2,17 @@
 
 #include <stdlib.h>
 
-#define SAVE_SIZE_GUESS 100
+#include "base/registry_view.h"
 
 int save_key_security(const char *key_path, PSECURITY_DESCRIPTOR *saved) {
     *saved = 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, READ_CONTROL, &key) != ERROR_SUCCESS)
+    if (open_machine_key(key_path, READ_CONTROL, &key) != ERROR_SUCCESS)
         return 0;
-    DWORD size = SAVE_SIZE_GUESS;
-    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, 0, &size);  // learns the size needed
+    // Asked without storage, the call fails with ERROR_INSUFFICIENT_BUFFER and tells the size
+    // the descriptor needs; a size of 0 on any other failure leaves nothing to read.
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, 0, &size);
     PSECURITY_DESCRIPTOR storage = size ? malloc(size) : 0;
     int done = 0;
     if (storage &&
@@ -31,7 +33,7 @@ void release_key_security(PSECURITY_DESCRIPTOR saved) { free(saved); }
 // header and mask.
 int grant_key_access(const char *key_path, DWORD access) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 0;
+    if (open_machine_key(key_path, WRITE_DAC, &key) != ERROR_SUCCESS) return 0;
     SID_IDENTIFIER_AUTHORITY nt_authority = SECURITY_NT_AUTHORITY;
     PSID interactive = 0;
     if (!AllocateAndInitializeSid(&nt_authority, 1, SECURITY_INTERACTIVE_RID, 0, 0, 0, 0, 0, 0, 0,
@@ -55,7 +57,7 @@ int grant_key_access(const char *key_path, DWORD access) {
 
 int restore_key_security(const char *key_path, PSECURITY_DESCRIPTOR saved) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 0;
+    if (open_machine_key(key_path, WRITE_DAC, &key) != ERROR_SUCCESS) return 0;
     LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;

@@ -1,5 +1,6 @@
 #include "removal/listed_deletion.h"
 
+#include "base/registry_view.h"
 #include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/file_deletion.h"
@@ -20,14 +21,14 @@ int log_left(const char *kind, const char *name, DWORD error) {
 
 int key_is_present(const char *key_path) {
     HKEY key;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &key);
+    LONG rc = open_machine_key(key_path, KEY_READ, &key);
     if (rc == ERROR_SUCCESS) RegCloseKey(key);
     return rc == ERROR_SUCCESS || rc == ERROR_ACCESS_DENIED;
 }
 
 int value_is_present(const char *key_path, const char *value_name) {
     HKEY key;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_QUERY_VALUE, &key);
+    LONG rc = open_machine_key(key_path, KEY_QUERY_VALUE, &key);
     if (rc == ERROR_ACCESS_DENIED) return 1;
     if (rc != ERROR_SUCCESS) return 0;
     rc = RegQueryValueExA(key, value_name, 0, 0, 0, 0);

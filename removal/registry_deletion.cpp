@@ -49,8 +49,7 @@ int delete_key_tree(const char *key_path) {
     const char *name = slash + 1;
 
     HKEY parent_key;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent, 0,
-                            KEY_ALL_ACCESS | software_view_access(parent), &parent_key);
+    LONG rc = open_machine_key(parent, KEY_ALL_ACCESS, &parent_key);
     if (rc == ERROR_SUCCESS) {
         rc = RegDeleteKeyA(parent_key, name);
         RegCloseKey(parent_key);
@@ -70,7 +69,7 @@ int delete_listed_values(const value_pair_entry *values) {
 // be undone would leave the key open to every interactive user for good.
 int reg_delete_value_forced(const char *key_path, const char *value_name) {
     HKEY key = 0;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_ALL_ACCESS, &key);
+    LONG rc = open_machine_key(key_path, KEY_ALL_ACCESS, &key);
     if (rc != ERROR_SUCCESS && rc != ERROR_ACCESS_DENIED) {
         SetLastError((DWORD)rc);
         return 0;
@@ -86,7 +85,7 @@ int reg_delete_value_forced(const char *key_path, const char *value_name) {
             return 0;
         }
         if (grant_key_access(key_path, KEY_ALL_ACCESS) &&
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+            open_machine_key(key_path, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
             key = 0;
     }
     if (key) {
@@ -115,7 +114,7 @@ int usb_serial_flag_name(const char *device_id, char *name) {
 // the uninstaller leaves nothing behind that was not there.
 int clear_usb_serial_flags(const string_list_entry *device_ids) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, USB_FLAGS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (open_machine_key(USB_FLAGS_KEY, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return 0;
     int cleared = 0;
     for (const string_list_entry *id = device_ids; id; id = id->next) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -151,5 +152,80 @@ TEST_F(CompanionRun, ACompanionThatCannotStartEndsWith9) {
     EXPECT_EQ(registry_before, registry_snapshot());
     EXPECT_TRUE(machine.mutexes.empty());
 }
+
+
+// The deletions, their presence checks and the plan in the registry view of each program: the
+// 32-bit program on 32-bit Windows, and the companion, whose records lie in the 32-bit view.
+struct ViewCase {
+    const char *name;
+    bool companion;
+    const char *switches;
+    const char *refused_key;  // a record whose RegDeleteKeyA is refused; empty for none
+    int result;
+    bool records_stay;
+    const char *log_line;
+};
+
+void PrintTo(const ViewCase &c, std::ostream *os) { *os << c.name; }
+
+const char *const kUninstallRecord =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset";
+const char *const kProductRecord = "Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}";
+
+// CompanionRun's machine and records; the companion runs as the test's own process.
+class RecordsInTheRunsView : public CompanionRun, public ::testing::WithParamInterface<ViewCase> {
+  protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        use_os(OS_LATER_NT);
+        if (!GetParam().companion) {
+            load_fixture("nt-driver-set");
+            return;
+        }
+        machine.x64 = true;
+        std::string error;
+        ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path("nt-driver-set/files.txt"), &error))
+            << error;
+        plant_records_in_32bit_view();
+        process.is_64bit = true;
+        process.module_path = kCompanion;
+    }
+    std::string stored(const char *key) const {
+        return (GetParam().companion ? std::string(kRecords32) + (key + strlen("Software\\")) : key);
+    }
+};
+
+TEST_P(RecordsInTheRunsView, DeletesAndChecksTheRecordsWhereTheyAre) {
+    const ViewCase &c = GetParam();
+    if (c.refused_key[0])
+        machine.faults.push_back(sim::Fault{"RegDeleteKeyA", c.refused_key, ERROR_ACCESS_DENIED});
+    EXPECT_EQ(c.result, run((std::string(c.switches) + " -log_file:C:\\run.log").c_str()));
+    for (const char *key : {kUninstallRecord, kProductRecord}) {
+        bool refused = c.refused_key[0] && strstr(key, c.refused_key);
+        EXPECT_EQ(c.records_stay || refused, machine.registry.find(stored(key)) != nullptr) << key;
+    }
+    const sim::FileNode *log = machine.files.find("C:\\run.log");
+    ASSERT_NE(nullptr, log);
+    EXPECT_NE(std::string::npos, log->content.find(c.log_line)) << log->content;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothPrograms, RecordsInTheRunsView,
+    ::testing::Values(
+        ViewCase{"x86_removes", false, "-quiet", "", 2, false,
+                 "delete key Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}: removed"},
+        ViewCase{"x86_uninstall_record_refused", false, "-quiet", "Uninstall\\K440dT handset", 15,
+                 false, "K440dT handset: failed (error 5), left in place"},
+        ViewCase{"x86_plan", false, "-quiet -dry_run", "", 0, true,
+                 "plan: delete key Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset"},
+        ViewCase{"x64_removes", true, "-quiet", "", 2, false,
+                 "delete key Software\\TAVO\\{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}: removed"},
+        ViewCase{"x64_uninstall_record_refused", true, "-quiet", "Uninstall\\K440dT handset", 15,
+                 false, "K440dT handset: failed (error 5), left in place"},
+        ViewCase{"x64_product_record_refused", true, "-quiet", "{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}",
+                 15, false, "{5A0C31E2-7D44-4F19-9B6E-2C8D10F3A7B5}: failed (error 5), left in place"},
+        ViewCase{"x64_plan", true, "-quiet -dry_run", "", 0, true,
+                 "plan: delete key Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K440dT handset"}),
+    [](const ::testing::TestParamInfo<ViewCase> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The product's folders are layers: a file includes headers of its own folder and of lower
-layers only, and only platform/win32.h includes the platform. Prints every include that breaks
-this and exits 1; exits 0 when there is none.
+layers only, and only platform/win32.h includes the platform. Keys below HKEY_LOCAL_MACHINE are
+opened only by base/registry_view.cpp, which applies the run's registry view. Prints every line
+that breaks this and exits 1; exits 0 when there is none.
 
 Usage: check_layers.py <source dir>
 """
@@ -29,11 +30,19 @@ RUNTIME_HEADERS = {
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
+# What only the one opener of machine keys may name in code (comments may name it).
+MACHINE_ROOT = re.compile(r"\b(HKEY_LOCAL_MACHINE|KEY_WOW64_32KEY|KEY_WOW64_64KEY)\b")
+MACHINE_KEY_OPENER = os.path.join("base", "registry_view.cpp")
+
 
 def violations_in(path, folder):
     rank = LAYERS[folder]
+    opens_machine_keys = folder != "platform" and not path.endswith(MACHINE_KEY_OPENER)
     with open(path, encoding="latin-1") as source:
         for number, line in enumerate(source, 1):
+            if opens_machine_keys and MACHINE_ROOT.search(line.split("//", 1)[0]):
+                yield (f"{path}:{number}: {line.strip()}: keys below HKEY_LOCAL_MACHINE are "
+                       "opened through open_machine_key (base/registry_view.h)")
             match = INCLUDE.match(line)
             if not match:
                 continue
@@ -72,7 +81,7 @@ def main():
         return 1
     for line in found:
         print(line)
-    print(f"{checked} files checked, {len(found)} includes against the layers")
+    print(f"{checked} files checked, {len(found)} lines against the layers")
     return 1 if found else 0
 
 
