@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "control/exit_codes.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -64,15 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
                    true, 2, 0, 0, true}),
     [](const ::testing::TestParamInfo<AskingCase> &info) { return std::string(info.param.name); });
 
-TEST(MsiExitCode, FollowsWindowsInstaller) {
-    struct {
-        int result, restart_started, code;
-    } rows[] = {{0, 0, 0},       {2, 0, 3010}, {2, 1, 1641}, {3, 0, 1602},
-                {4, 0, 1618},    {8, 0, 1603}, {13, 0, 1603}, {15, 1, 1603}, {16, 0, 1603}};
-    for (const auto &r : rows)
-        EXPECT_EQ(r.code, msi_exit_code(r.result, r.restart_started)) << "result " << r.result;
-}
-
 class MsiExitCodes : public SimTest {};
 
 TEST_F(MsiExitCodes, WholeRunsEndInWindowsInstallersTerms) {
@@ -82,6 +72,8 @@ TEST_F(MsiExitCodes, WholeRunsEndInWindowsInstallersTerms) {
     EXPECT_EQ(1603, run("/quiet -msi_exit_codes"));
     EXPECT_EQ(2, run("-quiet")) << "without the switch the product's own codes";
     EXPECT_EQ(1641, run("-quiet -msi_exit_codes -force_rebooting"));
+    machine.ui.dialog_inputs = {sim::DialogInput{sim::DialogInput::PRESS, profile.cancel_button_id}};
+    EXPECT_EQ(1602, run("-msi_exit_codes"));
 }
 
 TEST_F(MsiExitCodes, AnotherRunningUninstallerIs1618) {
