@@ -6,7 +6,6 @@
 #include "removal/driver_packages.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
-#include "removal/run_programs.h"
 #include "removal/run_removal.h"
 
 namespace {
@@ -15,26 +14,15 @@ const char *presence(int present) { return present ? "" : " (not there)"; }
 
 int file_exists(const char *path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-int plan_kept_plan(const run_record *record) {
-    (void)record;
-    log_line("plan: keep this plan in the uninstall record");
-    return 1;
-}
-
-int plan_disable(run_record *record) {
-    log_line("plan: disable the attached handsets of interface class %s",
-             record->profile->product_guid);
-    return 1;
-}
-
-void plan_device(const walked_device *walked, void *context) {
-    (void)context;
+void plan_device(const walked_device *walked, void *) {
     char instance_id[INSTANCE_ID_SIZE];
     log_line("plan: remove device %s (%s)", walked_instance_id(walked, instance_id),
              walked->hardware_id);
 }
 
 int plan_device_removal(run_record *record) {
+    log_line("plan: disable the attached handsets of interface class %s",
+             record->profile->product_guid);
     device_walk walk = product_device_walk(record);
     if (walk_devices(&walk, plan_device, 0) == DEVICE_WALK_NO_LIST)
         log_line("plan: remove devices (the device list could not be obtained)");
@@ -51,11 +39,6 @@ int plan_usb_flags(const string_list_entry *device_ids) {
         present |= here;
     }
     return present;
-}
-
-int nothing_left(const run_record *record) {
-    (void)record;
-    return 0;
 }
 
 void plan_driver_packages(run_record *record) {
@@ -76,8 +59,7 @@ int plan_value(const char *key_path, const char *value_name) {
     return 0;
 }
 
-int plan_file(const char *path, string_list_entry **restart_list) {
-    (void)restart_list;
+int plan_file(const char *path, string_list_entry **) {
     log_line("plan: delete file %s%s", path, presence(file_exists(path)));
     return 0;
 }
@@ -92,23 +74,16 @@ void plan_swept_entry(const char *path, string_list_entry **restart_list) {
         plan_file(path, restart_list);
 }
 
-void plan_program_kept(const char *path, const char *which) {
-    (void)path;
-    (void)which;
-}
-
-int plan_hand_over(const run_record *record, const string_list_entry *list) {
-    for (; list; list = list->next) {
-        const char *which = program_of_the_run(record, list->text);
-        log_line("plan: hand %s to the restart (%s)", list->text, which ? which : "a folder");
-    }
+int plan_hand_over(const string_list_entry *list, int) {
+    for (; list; list = list->next) log_line("plan: hand %s to the restart", list->text);
     return 0;
 }
 
+// Keeping the plan and counting what stayed change nothing; the devices are disabled
+// before they are removed.
 const removal_executor plan_executor = {
-    "plan: ", plan_kept_plan, plan_disable, plan_device_removal, plan_usb_flags, nothing_left,
-    plan_driver_packages, plan_key, plan_value, plan_file, plan_swept_entry, plan_program_kept,
-    plan_hand_over};
+    "plan: ", 0, 0, plan_device_removal, plan_usb_flags, 0, plan_driver_packages,
+    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over};
 
 }  // namespace
 

@@ -23,7 +23,7 @@ namespace {
 
 // Returns how many of the product's devices and UsbFlags values stayed.
 int remove_nt_devices(run_record *record, const removal_executor *ex) {
-    if (ex->disable_attached_devices(record)) {
+    if (!ex->disable_attached_devices || ex->disable_attached_devices(record)) {
         ex->remove_devices(record);
         record->restart_needed = 1;
     } else {
@@ -31,7 +31,7 @@ int remove_nt_devices(run_record *record, const removal_executor *ex) {
                  ex->note_prefix);
     }
     if (ex->clear_usb_flags(record->device_ids)) record->restart_needed = 1;
-    return ex->devices_left(record);
+    return ex->devices_left ? ex->devices_left(record) : 0;
 }
 
 // Windows 98/ME rebuilds its driver index files from the INF directory at the next start.
@@ -61,7 +61,8 @@ struct removal_state {
 int keep_program_for_last(removal_state *state, const char *path) {
     const char *which = program_of_the_run(state->record, path);
     if (!which) return 0;
-    if (!string_list_holds(state->programs, path) && push_string(&state->programs, path))
+    if (!string_list_holds(state->programs, path) && push_string(&state->programs, path) &&
+        state->ex->keep_program)
         state->ex->keep_program(path, which);
     return 1;
 }
@@ -132,7 +133,7 @@ void clean_install_folder(removal_state *state) {
 // Returns how many of the paths that still exist were not handed over.
 int hand_to_restart(removal_state *state, string_list_entry **list) {
     if (!*list) return 0;
-    int left = state->ex->hand_to_restart(state->record, *list);
+    int left = state->ex->hand_to_restart(*list, state->record->os_class);
     state->record->restart_needed = 1;
     *list = free_string_list(*list);
     return left;
@@ -158,15 +159,11 @@ void log_program_kept(const char *path, const char *which) {
     log_line("delete file %s: %s, handed to the restart", path, which);
 }
 
-int schedule_for_restart(const run_record *record, const string_list_entry *list) {
-    return schedule_restart_deletion(list, record->os_class);
-}
-
 const removal_executor change_executor = {
     "", write_kept_plan, disable_interface_devices, remove_matching_devices,
     clear_usb_serial_flags, device_steps_left, uninstall_driver_packages, delete_listed_key,
     delete_listed_value, delete_listed_file, sweep_file_now, log_program_kept,
-    schedule_for_restart};
+    schedule_restart_deletion};
 
 }  // namespace
 
@@ -175,7 +172,7 @@ const removal_executor change_executor = {
 // to the restart after the records, as the run's last change: a restart that comes first
 // (a power cut, a forced logoff) must not take the program that the records still start.
 int run_removal_sequence(run_record *record, const removal_executor *executor) {
-    executor->keep_plan(record);
+    if (executor->keep_plan) executor->keep_plan(record);
     removal_state state = {record, executor, 0, 0, 0};
     int left;
     if (record->os_class >= OS_FIRST_NT) {

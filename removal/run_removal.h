@@ -1,30 +1,28 @@
-// The removal sequence: one order, run by one of two executors. The change executor is the
-// only one that changes the machine; the plan executor of -dry_run (removal/removal_plan.h)
-// writes a "plan: ..." line for each action instead, so the plan is what the run does.
+// The removal sequence: one order, run by the executor that changes the machine or by the
+// plan executor of -dry_run (removal/removal_plan.h), which writes "plan: ..." lines instead.
 #ifndef K440_REMOVAL_RUN_REMOVAL_H
 #define K440_REMOVAL_RUN_REMOVAL_H
 
 #include "base/run_record.h"
 #include "base/string_list.h"
 
-// Each action returns what its change counterpart returns: the deletions 1 for an item
-// still in place and not handed to the restart, hand_to_restart the paths not handed over.
+// The deletions return 1 for an item still in place and not handed to the restart,
+// hand_to_restart the paths not handed over. The actions marked optional may be 0.
 struct removal_executor {
     const char *note_prefix;  // before the sequence's own notes: "" or "plan: "
-    int (*keep_plan)(const run_record *record);
-    int (*disable_attached_devices)(run_record *record);  // 1 when all were disabled
+    int (*keep_plan)(const run_record *record);  // optional
+    int (*disable_attached_devices)(run_record *record);  // optional; 1: all disabled
     int (*remove_devices)(run_record *record);
     int (*clear_usb_flags)(const string_list_entry *device_ids);  // 1 when one was cleared
-    int (*devices_left)(const run_record *record);  // device instances and UsbFlags values
+    int (*devices_left)(const run_record *record);  // optional; devices and UsbFlags values
     void (*uninstall_driver_packages)(run_record *record);
     int (*delete_key)(const char *key_path);
     int (*delete_value)(const char *key_path, const char *value_name);
     int (*delete_file)(const char *path, string_list_entry **restart_list);
-    // An entry of the install folder: deleted, or pushed onto *restart_list.
+    // An install-folder entry: deleted, or pushed onto *restart_list.
     void (*sweep_file)(const char *path, string_list_entry **restart_list);
-    // A program file of the run, kept for the hand-off after the records.
-    void (*keep_program)(const char *path, const char *which);
-    int (*hand_to_restart)(const run_record *record, const string_list_entry *list);
+    void (*keep_program)(const char *path, const char *which);  // optional; for the hand-off
+    int (*hand_to_restart)(const string_list_entry *list, int os_class);
 };
 
 // Works through the record's lists in the fixed order; the number of items left in place.

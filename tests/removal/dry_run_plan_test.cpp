@@ -77,7 +77,8 @@ class DryRunPlan : public SimTest, public ::testing::WithParamInterface<PlanCase
         // A name the ANSI code page cannot hold, which the sweep leaves: an ANSI listing would
         // name its best-fit look-alike "cafe.txt".
         if (c.os_class >= OS_FIRST_NT) {
-            ASSERT_NE(nullptr, machine.files.write_unicode_file(kInstall, u"caf\u00E9.txt", "", "x"));
+            ASSERT_NE(nullptr,
+                      machine.files.write_unicode_file(kInstall, u"caf\u00E9.txt", "", "x"));
         }
     }
     // Where the run's view keeps a key the plan names.

@@ -52,7 +52,8 @@ void SimTest::load_fixture(const std::string &name) {
 // The records go where WOW64 redirects a 32-bit installer's writes below HKLM\Software.
 void SimTest::load_fixture_installed_by_32bit_setup(const std::string &name) {
     std::string error;
-    ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path(name + "/files.txt"), &error)) << error;
+    ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path(name + "/files.txt"), &error))
+        << error;
     std::string text;
     ASSERT_TRUE(sim::read_text_file(fixture_path(name + "/registry.reg"), &text));
     const std::string from = "[HKEY_LOCAL_MACHINE\\Software\\";
