@@ -84,14 +84,20 @@ oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char 
     return outcome;
 }
 
+// Several devices installed from one INF queue its pair several times.
+const string_list_entry *next_driver_package(const run_record *record,
+                                             const string_list_entry *from) {
+    while (from && (!oem_inf_name(from->text, record->windows_dir) ||
+                    listed_before(record->files_to_delete, from)))
+        from = from->next;
+    return from;
+}
+
 void uninstall_driver_packages(run_record *record) {
     if (record->os_class < OS_FIRST_NT) return;
     uninstall_oem_inf_function uninstall = find_uninstall_oem_inf(record->os_class);
-    for (const string_list_entry *entry = record->files_to_delete; entry; entry = entry->next) {
-        // Several devices installed from one INF queue its pair several times.
-        if (!oem_inf_name(entry->text, record->windows_dir) ||
-            listed_before(record->files_to_delete, entry))
-            continue;
+    for (const string_list_entry *entry = next_driver_package(record, record->files_to_delete);
+         entry; entry = next_driver_package(record, entry->next)) {
         oem_inf_outcome outcome = remove_oem_inf(uninstall, entry->text);
         log_oem_inf_outcome(entry->text, &outcome);
     }

@@ -38,6 +38,11 @@ uninstall_oem_inf_function find_uninstall_oem_inf(int os_class);
 // is given, then DeleteFileA for the INF and its PNF twin wherever the copy is still there.
 oem_inf_outcome remove_oem_inf(uninstall_oem_inf_function uninstall, const char *inf_path);
 
+// The first entry from `from` on in files_to_delete that names an OEM INF copy listed no
+// earlier, or 0: each copy once, in list order.
+const string_list_entry *next_driver_package(const run_record *record,
+                                             const string_list_entry *from);
+
 // Removes each OEM INF copy among files_to_delete once, in list order; NT family only, and
 // to run after the devices are removed, since the platform keeps an INF that an installed
 // device still uses. A copy that stays is still listed: the file deletion after it deletes,

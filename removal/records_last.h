@@ -10,8 +10,8 @@
 
 // 1 when the key path names the uninstall record or the product record of the run.
 int is_record_key(const run_record *record, const char *key_path);
-// Deletes the product record, then the uninstall record (with the plan in it); the number of
-// the two still in place.
-int delete_records(const run_record *record);
+// Deletes the product record, then the uninstall record (with the plan in it), through the
+// executor's `delete_key`; the number of the two still in place.
+int delete_records(const run_record *record, int (*delete_key)(const char *key_path));
 
 #endif

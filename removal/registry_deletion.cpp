@@ -58,13 +58,6 @@ int delete_key_tree(const char *key_path) {
     return rc == ERROR_SUCCESS;
 }
 
-int delete_listed_values(const value_pair_entry *values) {
-    int all_deleted = 1;
-    for (const value_pair_entry *entry = values; entry; entry = entry->next)
-        all_deleted = reg_delete_value_forced(entry->key_path, entry->value_name) && all_deleted;
-    return all_deleted;
-}
-
 // The access list is replaced only when the old one is safely saved: a grant that could not
 // be undone would leave the key open to every interactive user for good.
 int reg_delete_value_forced(const char *key_path, const char *value_name) {

@@ -11,8 +11,6 @@
 // holding a subkey whose name the ANSI functions cannot reach (a Unicode name the code page
 // cannot hold) stays, and so do its parents (ERROR_INVALID_NAME).
 int delete_key_tree(const char *key_path);
-// 1 when every value of the list was deleted (also for an empty list).
-int delete_listed_values(const value_pair_entry *values);
 // Deletes one value; on ERROR_ACCESS_DENIED opens the key's access list for the deletion and
 // puts it back afterwards. 1 when the value was deleted; otherwise the thread's last error
 // holds the reason.

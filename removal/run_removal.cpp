@@ -1,7 +1,5 @@
 #include "removal/run_removal.h"
 
-#include <string.h>
-
 #include "base/folder_listing.h"
 #include "base/mbtext.h"
 #include "base/os_class.h"
@@ -24,69 +22,129 @@
 namespace {
 
 // Returns how many of the product's devices and UsbFlags values stayed.
-int remove_nt_devices(run_record *record) {
-    if (disable_interface_devices(record)) {
-        remove_matching_devices(record);
+int remove_nt_devices(run_record *record, const removal_executor *ex) {
+    if (!ex->disable_attached_devices || ex->disable_attached_devices(record)) {
+        ex->remove_devices(record);
         record->restart_needed = 1;
     } else {
-        log_line("remove devices: skipped, an attached handset could not be disabled");
+        log_line("%sremove devices: skipped, an attached handset could not be disabled",
+                 ex->note_prefix);
     }
-    if (clear_usb_serial_flags(record->device_ids)) record->restart_needed = 1;
-    return devices_left(record) + usb_serial_flags_left(record->device_ids);
+    if (ex->clear_usb_flags(record->device_ids)) record->restart_needed = 1;
+    return ex->devices_left ? ex->devices_left(record) : 0;
 }
 
 // Windows 98/ME rebuilds its driver index files from the INF directory at the next start.
-int remove_legacy_driver_index(run_record *record, string_list_entry **restart_list) {
+int remove_legacy_driver_index(run_record *record, const removal_executor *ex,
+                               string_list_entry **restart_list) {
     int left = 0;
     for (int i = 0; legacy_driver_index_files[i] && record->windows_dir[0]; ++i) {
         char path[PATH_SIZE];
         if (text_join(path, sizeof path, record->windows_dir, "\\", legacy_driver_index_files[i]))
-            left += delete_listed_file(path, restart_list);
+            left += ex->delete_file(path, restart_list);
     }
     record->restart_needed = 1;
     return left;
 }
 
+// The lists the sequence carries to the restart.
+struct removal_state {
+    run_record *record;
+    const removal_executor *ex;
+    const char *folder;                // the install folder while it is swept
+    string_list_entry *restart_list;   // files in use, leftovers of the install folder
+    string_list_entry *programs;       // the program files of the run
+};
+
 // A program file of the run is kept for the last hand-off (removal/run_programs.h); 1 when
 // the path is one.
-int keep_program_for_last(const run_record *record, const char *path, string_list_entry **programs) {
-    const char *which = program_of_the_run(record, path);
+int keep_program_for_last(removal_state *state, const char *path) {
+    const char *which = program_of_the_run(state->record, path);
     if (!which) return 0;
-    if (!string_list_holds(*programs, path) && push_string(programs, path))
-        log_line("delete file %s: %s, handed to the restart", path, which);
+    if (!string_list_holds(state->programs, path) && push_string(&state->programs, path) &&
+        state->ex->keep_program)
+        state->ex->keep_program(path, which);
     return 1;
 }
 
 // The two records are left to the end (removal/records_last.h).
-int delete_listed_keys_and_files(run_record *record, string_list_entry **restart_list,
-                                 string_list_entry **programs) {
+int delete_listed_keys_and_files(removal_state *state) {
+    run_record *record = state->record;
+    const removal_executor *ex = state->ex;
     int left = 0;
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
-        if (!is_record_key(record, key->text)) left += delete_listed_key(key->text);
+        if (!is_record_key(record, key->text)) left += ex->delete_key(key->text);
     for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
-        left += delete_listed_value(value->key_path, value->value_name);
+        left += ex->delete_value(value->key_path, value->value_name);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
-        if (!keep_program_for_last(record, file->text, programs))
-            left += delete_listed_file(file->text, restart_list);
+        if (!keep_program_for_last(state, file->text))
+            left += ex->delete_file(file->text, &state->restart_list);
     // The fixed list names the product's files on every kind of system; a path that is not
     // there on this one is no finding and no failure.
     text_list fixed = record->profile->fixed_files;
     for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i)
         if (GetFileAttributesA(fixed[i]) != INVALID_FILE_ATTRIBUTES &&
-            !keep_program_for_last(record, fixed[i], programs))
-            left += delete_listed_file(fixed[i], restart_list);
+            !keep_program_for_last(state, fixed[i]))
+            left += ex->delete_file(fixed[i], &state->restart_list);
     return left;
 }
 
-// An entry whose deletion failed goes to the restart list. The run's own log stays: it is the
-// reader's file.
-void sweep_entry(run_record *record, const char *full_path, string_list_entry **restart_list,
-                 string_list_entry **programs) {
-    if (keep_program_for_last(record, full_path, programs)) return;
-    if (run_log_is_open() && mb_equal_nocase(full_path, run_log_path())) {
-        log_line("delete file %s: kept, the run log", full_path);
+// The listing hands out plain names only: never "." or ".." (the install folder itself and
+// the folder above it, whose attributes, such as a desktop.ini customisation, must stay) and
+// never a name that Windows would read as another entry's. The run's own log stays: it is
+// the reader's file.
+void sweep_listed_entry(const char *name, DWORD attributes, int is_short_name, void *context) {
+    (void)attributes;
+    (void)is_short_name;
+    removal_state *state = (removal_state *)context;
+    char full_path[PATH_SIZE];
+    // An entry whose full path does not fit is left alone, never cut into another name.
+    if (!text_join(full_path, sizeof full_path, state->folder, "\\", name) ||
+        keep_program_for_last(state, full_path))
+        return;
+    if (run_log_is_open() && mb_equal_nocase(full_path, run_log_path()))
+        log_line("%sdelete file %s: kept, the run log", state->ex->note_prefix, full_path);
+    else
+        state->ex->sweep_file(full_path, &state->restart_list);
+}
+
+void clean_install_folder(removal_state *state) {
+    const run_record *record = state->record;
+    const char *note = state->ex->note_prefix;
+    if (record->leave_source || !record->install_dir[0]) return;
+    char folder[PATH_SIZE];
+    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) {
+        log_line("%sclean folder %s: refused, not a folder the product may own", note,
+                 record->install_dir);
         return;
     }
+    char pattern[PATH_SIZE];
+    if (record->prefix_only) {
+        if (!text_join(pattern, sizeof pattern, record->profile->short_name, "", "*.*")) return;
+    } else {
+        text_copy(pattern, sizeof pattern, "*.*");
+    }
+    state->folder = folder;
+    if (!list_folder(folder, pattern, sweep_listed_entry, state))
+        log_line("%sclean folder %s: nothing listed", note, folder);
+    state->folder = 0;
+}
+
+// Returns how many of the paths that still exist were not handed over.
+int hand_to_restart(removal_state *state, string_list_entry **list) {
+    if (!*list) return 0;
+    int left = state->ex->hand_to_restart(*list, state->record->os_class);
+    state->record->restart_needed = 1;
+    *list = free_string_list(*list);
+    return left;
+}
+
+// The change executor's actions that are not one call of their own.
+int device_steps_left(const run_record *record) {
+    return devices_left(record) + usb_serial_flags_left(record->device_ids);
+}
+
+void sweep_file_now(const char *full_path, string_list_entry **restart_list) {
     if (delete_file_now(full_path)) {
         log_line("delete file %s: removed", full_path);
         return;
@@ -97,61 +155,15 @@ void sweep_entry(run_record *record, const char *full_path, string_list_entry **
     push_string(restart_list, full_path);
 }
 
-struct sweep {
-    run_record *record;
-    const char *folder;
-    string_list_entry *restart_list;
-    string_list_entry *programs;
-};
-
-// The listing hands out plain names only: never "." or ".." (the install folder itself and
-// the folder above it, whose attributes, such as a desktop.ini customisation, must stay) and
-// never a name that Windows would read as another entry's.
-void sweep_listed_entry(const char *name, DWORD attributes, int is_short_name, void *context) {
-    (void)attributes;
-    (void)is_short_name;
-    sweep *state = (sweep *)context;
-    char full_path[PATH_SIZE];
-    // An entry whose full path does not fit is left alone, never cut into another name.
-    if (text_join(full_path, sizeof full_path, state->folder, "\\", name))
-        sweep_entry(state->record, full_path, &state->restart_list, &state->programs);
+void log_program_kept(const char *path, const char *which) {
+    log_line("delete file %s: %s, handed to the restart", path, which);
 }
 
-void sweep_install_folder(run_record *record, const char *folder,
-                          string_list_entry **restart_list, string_list_entry **programs) {
-    char pattern[PATH_SIZE];
-    if (record->prefix_only) {
-        if (!text_join(pattern, sizeof pattern, record->profile->short_name, "", "*.*")) return;
-    } else {
-        text_copy(pattern, sizeof pattern, "*.*");
-    }
-    sweep state = {record, folder, *restart_list, *programs};
-    if (!list_folder(folder, pattern, sweep_listed_entry, &state))
-        log_line("clean folder %s: nothing listed", folder);
-    *restart_list = state.restart_list;
-    *programs = state.programs;
-}
-
-void clean_install_folder(run_record *record, string_list_entry **restart_list,
-                          string_list_entry **programs) {
-    if (record->leave_source || !record->install_dir[0]) return;
-    char folder[PATH_SIZE];
-    if (!sweepable_install_folder(record->install_dir, record->windows_dir, folder)) {
-        log_line("clean folder %s: refused, not a folder the product may own",
-                 record->install_dir);
-        return;
-    }
-    sweep_install_folder(record, folder, restart_list, programs);
-}
-
-// Returns how many of the paths that still exist were not handed over.
-int hand_to_restart(run_record *record, string_list_entry **list) {
-    if (!*list) return 0;
-    int left = schedule_restart_deletion(*list, record->os_class);
-    record->restart_needed = 1;
-    *list = free_string_list(*list);
-    return left;
-}
+const removal_executor change_executor = {
+    "", write_kept_plan, disable_interface_devices, remove_matching_devices,
+    clear_usb_serial_flags, device_steps_left, uninstall_driver_packages, delete_listed_key,
+    delete_listed_value, delete_listed_file, sweep_file_now, log_program_kept,
+    schedule_restart_deletion};
 
 }  // namespace
 
@@ -159,23 +171,27 @@ int hand_to_restart(run_record *record, string_list_entry **list) {
 // by running the program again from the list of installed programs. The program itself goes
 // to the restart after the records, as the run's last change: a restart that comes first
 // (a power cut, a forced logoff) must not take the program that the records still start.
-int run_removal(run_record *record) {
-    write_kept_plan(record);
-    string_list_entry *restart_list = 0;  // files in use, leftovers of the install folder
-    string_list_entry *programs = 0;      // the program files of the run
+int run_removal_sequence(run_record *record, const removal_executor *executor) {
+    if (executor->keep_plan) executor->keep_plan(record);
+    removal_state state = {record, executor, 0, 0, 0};
     int left;
     if (record->os_class >= OS_FIRST_NT) {
-        left = remove_nt_devices(record);
+        left = remove_nt_devices(record, executor);
         // A copy that stays is still in files_to_delete: its deletion below counts it.
-        uninstall_driver_packages(record);
+        executor->uninstall_driver_packages(record);
     } else {
-        left = remove_legacy_driver_index(record, &restart_list);
+        left = remove_legacy_driver_index(record, executor, &state.restart_list);
     }
-    left += delete_listed_keys_and_files(record, &restart_list, &programs);
-    clean_install_folder(record, &restart_list, &programs);
-    left += hand_to_restart(record, &restart_list);
-    left += delete_records(record);
-    left += hand_to_restart(record, &programs);
+    left += delete_listed_keys_and_files(&state);
+    clean_install_folder(&state);
+    left += hand_to_restart(&state, &state.restart_list);
+    left += delete_records(record, executor->delete_key);
+    left += hand_to_restart(&state, &state.programs);
+    return left;
+}
+
+int run_removal(run_record *record) {
+    int left = run_removal_sequence(record, &change_executor);
     if (left) {
         log_line("removal: %d item(s) left in place", left);
         return RESULT_PARTIAL_REMOVAL;

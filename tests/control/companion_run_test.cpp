@@ -30,10 +30,7 @@ class CompanionRun : public SimTest {
         SimTest::SetUp();
         use_os(OS_LATER_NT);
         machine.x64 = true;
-        std::string error;
-        ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path("nt-driver-set/files.txt"), &error))
-            << error;
-        plant_records_in_32bit_view();
+        load_fixture_installed_by_32bit_setup("nt-driver-set");
         for (const std::string &decoy : decoys) {
             machine.files.make_dir(decoy.substr(0, decoy.rfind('\\')));
             machine.files.write_file(decoy, "decoy");
@@ -44,18 +41,6 @@ class CompanionRun : public SimTest {
             companion_arguments.push_back(arguments);
             return (DWORD)run_uninstaller(&profile, nullptr, arguments.c_str());
         };
-    }
-
-    // A 32-bit installer on 64-bit Windows wrote its records into Software\Wow6432Node.
-    void plant_records_in_32bit_view() {
-        std::string text;
-        ASSERT_TRUE(sim::read_text_file(fixture_path("nt-driver-set/registry.reg"), &text));
-        const std::string from = "[HKEY_LOCAL_MACHINE\\Software\\";
-        const std::string to = "[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\";
-        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-            text.replace(at, from.size(), to);
-        std::string error;
-        ASSERT_TRUE(sim::load_reg_text(machine.registry, text, &error)) << error;
     }
 
     std::vector<std::string> companion_arguments;
@@ -183,10 +168,7 @@ class RecordsInTheRunsView : public CompanionRun, public ::testing::WithParamInt
             return;
         }
         machine.x64 = true;
-        std::string error;
-        ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path("nt-driver-set/files.txt"), &error))
-            << error;
-        plant_records_in_32bit_view();
+        load_fixture_installed_by_32bit_setup("nt-driver-set");
         process.is_64bit = true;
         process.module_path = kCompanion;
     }

@@ -154,20 +154,6 @@ TEST_F(RegistryDeletion, OtherOpenFailuresAreNotRepaired) {
     EXPECT_EQ(0, reg_delete_value_forced("Software\\Open", "Missing")) << "a missing value gives 0";
 }
 
-TEST_F(RegistryDeletion, ListedValuesAreAllTried) {
-    value_pair_entry *values = 0;
-    EXPECT_EQ(1, delete_listed_values(values)) << "an empty list is all deleted";
-    machine.registry.set_string("Software\\A", "one", "1");
-    machine.registry.set_string("Software\\B", "two", "2");
-    push_value_pair(&values, "Software\\A", "one");
-    push_value_pair(&values, "Software\\A", "missing");
-    push_value_pair(&values, "Software\\B", "two");
-    EXPECT_EQ(0, delete_listed_values(values)) << "one value was missing";
-    EXPECT_FALSE(machine.registry.has_value("Software\\A", "one"));
-    EXPECT_FALSE(machine.registry.has_value("Software\\B", "two"));
-    free_value_pair_list(values);
-}
-
 TEST_F(RegistryDeletion, UsbFlagsKeyIsNeverCreated) {
     string_list_entry *ids = 0;
     push_string(&ids, "FFFF/0001");

@@ -49,6 +49,20 @@ void SimTest::load_fixture(const std::string &name) {
     ASSERT_TRUE(sim::load_machine(machine, fixture_path(name), &error)) << error;
 }
 
+// The records go where WOW64 redirects a 32-bit installer's writes below HKLM\Software.
+void SimTest::load_fixture_installed_by_32bit_setup(const std::string &name) {
+    std::string error;
+    ASSERT_TRUE(sim::load_file_list(machine.files, fixture_path(name + "/files.txt"), &error))
+        << error;
+    std::string text;
+    ASSERT_TRUE(sim::read_text_file(fixture_path(name + "/registry.reg"), &text));
+    const std::string from = "[HKEY_LOCAL_MACHINE\\Software\\";
+    const std::string to = "[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\";
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    ASSERT_TRUE(sim::load_reg_text(machine.registry, text, &error)) << error;
+}
+
 std::string fixture_path(const std::string &relative) {
     return std::string(K440_SOURCE_DIR) + "/tests/fixtures/" + relative;
 }

@@ -27,6 +27,9 @@ class SimTest : public ::testing::Test {
     void use_os(int os_class);
     // Loads tests/fixtures/<name> into the machine.
     void load_fixture(const std::string &name);
+    // The same fixture as a 32-bit installer leaves it on 64-bit Windows: its records in
+    // Software\Wow6432Node.
+    void load_fixture_installed_by_32bit_setup(const std::string &name);
     std::string registry_snapshot() const { return sim::export_registry(machine.registry); }
     std::string files_snapshot() const { return sim::export_files(machine.files); }
 
