@@ -79,31 +79,32 @@ def wow64_pair_win10():
     with_companion("win10")
 
 
-@case
-def wow64_without_companion_win7():
-    with Prefix64("wow64_alone_win7", version="win7") as p:
+def refused_without_an_x64_companion(name, companion_image, why):
+    """The 32-bit program under WOW64 with no x86-64 companion beside it ends with 9 and
+    changes nothing."""
+    with Prefix64(name, version="win7") as p:
         plant_64bit_installation(p)
         exe = p.install_product(INSTALL)
+        if companion_image:
+            p.copy_in(companion_image, COMPANION)
         before = p.snapshot()
         result = p.run(exe, ["-quiet"], timeout=60)
-        check_equal(9, result.code, "exit code of the 32-bit program alone under WOW64")
+        check_equal(9, result.code, "exit code " + why)
         diff = before.diff(p.snapshot())
         check_equal([], diff.removed_keys + diff.removed_values, "registry entries removed")
         check_equal([], diff.removed_files, "files removed")
+
+
+@case
+def wow64_without_companion_win7():
+    refused_without_an_x64_companion("wow64_alone_win7", None, "of the 32-bit program alone")
 
 
 @case
 def wow64_32bit_program_as_companion_win7():
-    with Prefix64("wow64_32bit_companion_win7", version="win7") as p:
-        plant_64bit_installation(p)
-        exe = p.install_product(INSTALL)
-        p.copy_in(PRODUCT_EXE, COMPANION)  # a 32-bit program under the companion's name
-        before = p.snapshot()
-        result = p.run(exe, ["-quiet"], timeout=60)
-        check_equal(9, result.code, "exit code with a companion that is no x86-64 program")
-        diff = before.diff(p.snapshot())
-        check_equal([], diff.removed_keys + diff.removed_values, "registry entries removed")
-        check_equal([], diff.removed_files, "files removed")
+    # A 32-bit program under the companion's name.
+    refused_without_an_x64_companion("wow64_32bit_companion_win7", PRODUCT_EXE,
+                                     "with a companion that is no x86-64 program")
 
 
 main()

@@ -108,7 +108,6 @@ const int ME = OS_WINME;
 const std::vector<HostileCase> kEntries = {
     {"system_file", NT, u"FC:\\WINDOWS\\system32\\kernel32.dll", true,
      "C:\\WINDOWS\\system32\\kernel32.dll", false},
-    {"windows_folder_file", NT, u"FC:\\WINDOWS\\win.ini", true, "C:\\WINDOWS\\win.ini", false},
     {"install_folder_parent", NT, u"FC:\\Program Files\\halvenor\\x.txt", true,
      "C:\\Program Files\\halvenor\\x.txt", false},
     {"short_name_of_an_outside_file", NT, u"FC:\\PROGRA~1\\halvenor\\x.txt", true,
