@@ -12,14 +12,11 @@ int delete_listed_value(const char *key_path, const char *value_name);
 // A file that exists and cannot be deleted now is pushed onto *restart_list (once) for the
 // deletion at the next restart; a folder of that name is left in place.
 int delete_listed_file(const char *path, string_list_entry **restart_list);
+// An entry of the install folder: a folder goes to the restart as a file in use does.
+int delete_swept_entry(const char *path, string_list_entry **restart_list);
 
 // The driver index files of Windows 98/ME below the Windows folder, ending with 0: the system
 // builds them anew from the INF directory at its next start, so the removal deletes them.
 extern const char *const legacy_driver_index_files[];
-
-// 1 when the key exists, also when it refuses to be opened.
-int key_is_present(const char *key_path);
-// 1 when the value exists, or when its key exists but refuses to be read.
-int value_is_present(const char *key_path, const char *value_name);
 
 #endif

@@ -66,12 +66,13 @@ int plan_file(const char *path, string_list_entry **) {
 
 // A folder in the install folder resists DeleteFileA and goes to the restart with the
 // files in use.
-void plan_swept_entry(const char *path, string_list_entry **restart_list) {
+int plan_swept_entry(const char *path, string_list_entry **restart_list) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         push_string(restart_list, path);
     else
         plan_file(path, restart_list);
+    return 0;
 }
 
 int plan_hand_over(const string_list_entry *list, int) {

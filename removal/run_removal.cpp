@@ -9,7 +9,6 @@
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/driver_packages.h"
-#include "removal/file_deletion.h"
 #include "removal/install_folder.h"
 #include "removal/kept_plan_writer.h"
 #include "removal/listed_deletion.h"
@@ -54,6 +53,7 @@ struct removal_state {
     const char *folder;                // the install folder while it is swept
     string_list_entry *restart_list;   // files in use, leftovers of the install folder
     string_list_entry *programs;       // the program files of the run
+    int swept_left;                    // install-folder entries neither deleted nor handed over
 };
 
 // A program file of the run is kept for the last hand-off (removal/run_programs.h); 1 when
@@ -105,7 +105,7 @@ void sweep_listed_entry(const char *name, DWORD attributes, int is_short_name, v
     if (run_log_is_open() && mb_equal_nocase(full_path, run_log_path()))
         log_line("%sdelete file %s: kept, the run log", state->ex->note_prefix, full_path);
     else
-        state->ex->sweep_file(full_path, &state->restart_list);
+        state->swept_left += state->ex->sweep_file(full_path, &state->restart_list);
 }
 
 void clean_install_folder(removal_state *state) {
@@ -144,17 +144,6 @@ int device_steps_left(const run_record *record) {
     return devices_left(record) + usb_serial_flags_left(record->device_ids);
 }
 
-void sweep_file_now(const char *full_path, string_list_entry **restart_list) {
-    if (delete_file_now(full_path)) {
-        log_line("delete file %s: removed", full_path);
-        return;
-    }
-    char failure[FAILURE_TEXT_SIZE];
-    log_line("delete file %s: %s, handed to the restart", full_path,
-             failure_text(GetLastError(), failure));
-    push_string(restart_list, full_path);
-}
-
 void log_program_kept(const char *path, const char *which) {
     log_line("delete file %s: %s, handed to the restart", path, which);
 }
@@ -162,7 +151,7 @@ void log_program_kept(const char *path, const char *which) {
 const removal_executor change_executor = {
     "", write_kept_plan, disable_interface_devices, remove_matching_devices,
     clear_usb_serial_flags, device_steps_left, uninstall_driver_packages, delete_listed_key,
-    delete_listed_value, delete_listed_file, sweep_file_now, log_program_kept,
+    delete_listed_value, delete_listed_file, delete_swept_entry, log_program_kept,
     schedule_restart_deletion};
 
 }  // namespace
@@ -173,7 +162,7 @@ const removal_executor change_executor = {
 // (a power cut, a forced logoff) must not take the program that the records still start.
 int run_removal_sequence(run_record *record, const removal_executor *executor) {
     if (executor->keep_plan) executor->keep_plan(record);
-    removal_state state = {record, executor, 0, 0, 0};
+    removal_state state = {record, executor, 0, 0, 0, 0};
     int left;
     if (record->os_class >= OS_FIRST_NT) {
         left = remove_nt_devices(record, executor);
@@ -184,6 +173,7 @@ int run_removal_sequence(run_record *record, const removal_executor *executor) {
     }
     left += delete_listed_keys_and_files(&state);
     clean_install_folder(&state);
+    left += state.swept_left;
     left += hand_to_restart(&state, &state.restart_list);
     left += delete_records(record, executor->delete_key);
     left += hand_to_restart(&state, &state.programs);

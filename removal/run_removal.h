@@ -19,8 +19,8 @@ struct removal_executor {
     int (*delete_key)(const char *key_path);
     int (*delete_value)(const char *key_path, const char *value_name);
     int (*delete_file)(const char *path, string_list_entry **restart_list);
-    // An install-folder entry: deleted, or pushed onto *restart_list.
-    void (*sweep_file)(const char *path, string_list_entry **restart_list);
+    // An install-folder entry: deleted, or pushed onto *restart_list, folders too.
+    int (*sweep_file)(const char *path, string_list_entry **restart_list);
     void (*keep_program)(const char *path, const char *which);  // optional; for the hand-off
     int (*hand_to_restart)(const string_list_entry *list, int os_class);
 };

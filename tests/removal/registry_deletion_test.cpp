@@ -35,7 +35,7 @@ TEST_F(RegistryDeletion, TreeGoesChildrenBeforeParents) {
     machine.registry.create("Software\\P\\A\\A1");
     machine.registry.create("Software\\P\\A\\A2");
     machine.registry.create("Software\\P\\B");
-    EXPECT_EQ(1, delete_key_tree("Software\\P"));
+    EXPECT_EQ(DELETION_DONE, delete_key_tree("Software\\P").result);
     EXPECT_EQ((std::vector<std::string>{"Software\\P\\B", "Software\\P\\A\\A2", "Software\\P\\A\\A1",
                                         "Software\\P\\A", "Software\\P"}),
               deleted_keys())
@@ -46,7 +46,7 @@ TEST_F(RegistryDeletion, TreeGoesChildrenBeforeParents) {
 
 TEST_F(RegistryDeletion, KeyDirectlyUnderTheRootStaysButLosesItsSubkeys) {
     machine.registry.create("Top\\Child");
-    EXPECT_EQ(0, delete_key_tree("Top"));
+    EXPECT_EQ(DELETION_FAILED, delete_key_tree("Top").result);
     EXPECT_NE(nullptr, machine.registry.find("Top"));
     EXPECT_EQ(nullptr, machine.registry.find("Top\\Child"));
 }
@@ -57,7 +57,7 @@ TEST_F(RegistryDeletion, MalformedPathsAreNeverWalked) {
     std::string before = registry_snapshot();
     for (const char *path : {"Software\\TAVO\\", "Software\\\\TAVO", "\\Software\\TAVO", "",
                              "Software\\TAVO\\\\", "\\"}) {
-        EXPECT_EQ(0, delete_key_tree(path)) << "'" << path << "'";
+        EXPECT_NE(DELETION_DONE, delete_key_tree(path).result) << "'" << path << "'";
     }
     EXPECT_EQ(before, registry_snapshot()) << "no key below the named parent may go";
     EXPECT_TRUE(machine.calls_to("RegEnumKeyExA").empty()) << "such a path is not even listed";
@@ -66,7 +66,7 @@ TEST_F(RegistryDeletion, MalformedPathsAreNeverWalked) {
 TEST_F(RegistryDeletion, OverlongPathIsRefused) {
     std::string path = "Software\\" + std::string(260, 'k');
     machine.registry.create(path + "\\Child");
-    EXPECT_EQ(0, delete_key_tree(path.c_str()));
+    EXPECT_NE(DELETION_DONE, delete_key_tree(path.c_str()).result);
     EXPECT_NE(nullptr, machine.registry.find(path + "\\Child"));
 }
 
@@ -75,7 +75,7 @@ TEST_F(RegistryDeletion, SubkeyWhosePathDoesNotFitStaysWithItsParent) {
     std::string long_name(255, 'n');
     machine.registry.create(parent + "\\" + long_name);
     machine.registry.create(parent + "\\Short");
-    EXPECT_EQ(0, delete_key_tree(parent.c_str())) << "NT refuses a key with subkeys";
+    EXPECT_EQ(DELETION_FAILED, delete_key_tree(parent.c_str()).result) << "NT refuses a key with subkeys";
     EXPECT_NE(nullptr, machine.registry.find(parent + "\\" + long_name)) << "never cut, never deleted";
     EXPECT_EQ(nullptr, machine.registry.find(parent + "\\Short")) << "its sibling still goes";
 }
@@ -86,8 +86,9 @@ TEST_F(RegistryDeletion, SubkeyWithABestFitNameStaysWithItsParents) {
     machine.registry.create_unicode_key("Software\\P\\Sub", u"Other\u00A5K440dT");
     machine.registry.create_unicode_key("Software\\P", u"caf\u00E9");
     machine.registry.create("Software\\P\\cafe\\Inner");
-    EXPECT_EQ(0, delete_key_tree("Software\\P"));
-    EXPECT_EQ((DWORD)ERROR_INVALID_NAME, GetLastError()) << "the run reports the key as left";
+    deletion_outcome outcome = delete_key_tree("Software\\P");
+    EXPECT_EQ(DELETION_FAILED, outcome.result) << "the run reports the key as left";
+    EXPECT_EQ((unsigned long)ERROR_INVALID_NAME, outcome.error);
     EXPECT_EQ((std::vector<std::string>{"Software\\P\\cafe\\Inner", "Software\\P\\cafe"}),
               deleted_keys())
         << "the named keys go; a key holding an unnamed one is not even tried";
@@ -96,14 +97,14 @@ TEST_F(RegistryDeletion, SubkeyWithABestFitNameStaysWithItsParents) {
     EXPECT_EQ(2u, machine.registry.find("Software\\P")->subkeys.size()) << "Sub and the e-acute key";
 }
 
-TEST_F(RegistryDeletion, MissingKeyGivesZero) {
-    EXPECT_EQ(0, delete_key_tree("Software\\Missing"));
+TEST_F(RegistryDeletion, MissingKeyIsNotThere) {
+    EXPECT_EQ(DELETION_NOT_THERE, delete_key_tree("Software\\Missing").result);
 }
 
 TEST_F(RegistryDeletion, KeyWhoseParentRefusesFullAccessStays) {
     machine.registry.create("Software\\Locked\\K");
     deny_writes("Software\\Locked");
-    EXPECT_EQ(0, delete_key_tree("Software\\Locked\\K"));
+    EXPECT_EQ(DELETION_FAILED, delete_key_tree("Software\\Locked\\K").result);
     EXPECT_NE(nullptr, machine.registry.find("Software\\Locked\\K"));
     EXPECT_TRUE(machine.calls_to("RegSetKeySecurity").empty()) << "trees get no access repair";
 }
@@ -113,7 +114,7 @@ TEST_F(RegistryDeletion, DeniedValueIsDeletedAndTheAccessListPutBack) {
     machine.registry.set_string("Software\\Locked", "Stays", "y");
     deny_writes("Software\\Locked");
     std::vector<sim::AccessEntry> before = machine.registry.find("Software\\Locked")->security.dacl;
-    EXPECT_EQ(1, reg_delete_value_forced("Software\\Locked", "Gone"));
+    EXPECT_EQ(DELETION_DONE, delete_value_forced("Software\\Locked", "Gone").result);
     EXPECT_FALSE(machine.registry.has_value("Software\\Locked", "Gone"));
     EXPECT_TRUE(machine.registry.has_value("Software\\Locked", "Stays"));
     const sim::KeySecurity &after = machine.registry.find("Software\\Locked")->security;
@@ -131,7 +132,7 @@ TEST_F(RegistryDeletion, AccessListIsNotReplacedWhenItCannotBeSaved) {
     machine.registry.set_string("Software\\Locked", "V", "x");
     deny_writes("Software\\Locked");
     machine.faults.push_back(sim::Fault{"RegGetKeySecurity", "Software\\Locked", ERROR_ACCESS_DENIED});
-    EXPECT_EQ(0, reg_delete_value_forced("Software\\Locked", "V"));
+    EXPECT_EQ(DELETION_FAILED, delete_value_forced("Software\\Locked", "V").result);
     EXPECT_TRUE(machine.calls_to("RegSetKeySecurity").empty())
         << "a list that cannot be put back must not be replaced";
     EXPECT_EQ(3u, machine.registry.find("Software\\Locked")->security.dacl.size());
@@ -142,16 +143,16 @@ TEST_F(RegistryDeletion, FailedGrantLeavesTheListAsItWas) {
     machine.registry.set_string("Software\\Locked", "V", "x");
     deny_writes("Software\\Locked");
     machine.faults.push_back(sim::Fault{"RegSetKeySecurity", "Software\\Locked", ERROR_ACCESS_DENIED, 0, 1});
-    EXPECT_EQ(0, reg_delete_value_forced("Software\\Locked", "V"));
+    EXPECT_EQ(DELETION_FAILED, delete_value_forced("Software\\Locked", "V").result);
     EXPECT_EQ(3u, machine.registry.find("Software\\Locked")->security.dacl.size());
     EXPECT_TRUE(machine.registry.has_value("Software\\Locked", "V"));
 }
 
 TEST_F(RegistryDeletion, OtherOpenFailuresAreNotRepaired) {
-    EXPECT_EQ(0, reg_delete_value_forced("Software\\Missing", "V"));
+    EXPECT_EQ(DELETION_NOT_THERE, delete_value_forced("Software\\Missing", "V").result);
     EXPECT_TRUE(machine.calls_to("RegGetKeySecurity").empty());
     machine.registry.create("Software\\Open");
-    EXPECT_EQ(0, reg_delete_value_forced("Software\\Open", "Missing")) << "a missing value gives 0";
+    EXPECT_EQ(DELETION_NOT_THERE, delete_value_forced("Software\\Open", "Missing").result);
 }
 
 TEST_F(RegistryDeletion, UsbFlagsKeyIsNeverCreated) {
