@@ -1,21 +1,26 @@
 """Whole quiet runs under Wine on generated Windows XP machines of 1, 2, 4 and 8 times a typical
-one, against the cost of starting a process.
+one, against the cost of starting a process and against the floor of such a run.
 
 Per unit (harnesslib/xp_machine.py): 2,000 services, 300 device instances under
 HKLM\\System\\CurrentControlSet\\Enum with their driver keys under Control\\Class, 1,500 OEM INF
 files with their PNF twins and 100 uninstall records; the nt-driver-set fixture is planted among
 them. Each size gets its own Windows XP prefix; the machine goes in with one regedit call, and
 setupapi_probe checks that Wine's SetupDiGetClassDevsA(DIGCF_ALLCLASSES) lists every generated
-device. Then, alternating, a quiet run of the uninstaller on the driver set (planted afresh
-before each run, untimed) and a run of build/win/e2e-tools/empty_gui.exe, a program that only
-starts and exits; the first pair only warms up. After each pair a snapshot of the prefix
-(registry and drive C) must differ from the one taken before the first run by exactly the
-removals of the fixture's expected.txt: the generated machine and the fixture's look-alikes
-stay whole. A snapshot ends the wineserver (it writes the registry out then); the planting of
-the next pair starts it again, so both runs of a pair meet a running server that holds the
-whole registry.
+device. Then, in rounds, a quiet run of the uninstaller on the driver set (planted afresh
+before each round, untimed), a run of build/win/e2e-tools/empty_gui.exe, a program that only
+starts and exits, and a run of build/win/e2e-tools/bench_floor_gui.exe, the floor: a program
+with the same start-up that does only the reading no uninstaller of this kind can do without
+(every uninstall record's DisplayName and UninstallString and every service's ImagePath read
+once, one device list of all classes with each device's hardware ids, one listing of
+inf\oem*.inf, and a look-up of each of the product's driver files in system32\drivers). The
+first round only warms up. After each round a snapshot of the prefix (registry and drive C)
+must differ from the one taken before the first run by exactly the removals of the fixture's
+expected.txt: the generated machine and the fixture's look-alikes stay whole, and the empty
+program and the floor change nothing. A snapshot ends the wineserver (it writes the registry
+out then); the planting of the next round starts it again, so every run of a round meets a
+running server that holds the whole registry.
 
-    python3 e2e/bench_whole_run.py                       # sizes 1,2,4,8; 5 pairs each
+    python3 e2e/bench_whole_run.py                       # sizes 1,2,4,8; 5 rounds each
     python3 e2e/bench_whole_run.py --sizes 1,2 --runs 7 --exe /path/to/other/K440dTUn.exe
 
 Options: --sizes (default 1,2,4,8), --runs (default K440_BENCH_RUNS or 5), --exe (default
@@ -34,8 +39,10 @@ Measured per run: wall time; the CPU of the `wine` process and its children (get
 CPU of the prefix's wineserver (utime + stime from /proc, before and after: the server is not
 a child and serves every program of the prefix, so its share is the program's work done for it
 in the server). Printed per size: medians of each for the quiet run and the empty program, the
-own work (quiet run less empty program) in wall time and in CPU (process + server), and the
-own work per unit. Not a CTest case: the figures depend on the machine.
+own work (quiet run less empty program) in wall time and in CPU (process + server), the own
+work per unit, the floor's own work (floor less empty program, CPU), and the quiet run's own
+work over the floor's own work in CPU, the median of the rounds' ratios (each round's runs
+less that round's empty program). Not a CTest case: the figures depend on the machine.
 """
 import argparse
 import os
@@ -51,6 +58,8 @@ from harnesslib import xp_machine  # noqa: E402
 from harnesslib.bench_figures import own_work_table  # noqa: E402
 from harnesslib.whole_run_check import driver_set_removal_faults  # noqa: E402
 
+FLOOR_EXE = os.path.join(ROOT, "build", "win", "e2e-tools", "bench_floor_gui.exe")
+FLOOR_WINDOWS_PATH = "C:\\e2e-tools\\bench_floor_gui.exe"
 PROBE_EXE = os.path.join(ROOT, "build", "win", "e2e-tools", "setupapi_probe.exe")
 PROBE_WINDOWS_PATH = "C:\\e2e-tools\\setupapi_probe.exe"
 PROGRAM = DEFAULT_INSTALL_DIR.rstrip("\\") + "\\K440dTUn.exe"
@@ -126,12 +135,13 @@ def plant_driver_set(p, exe):
 
 
 def bench_size(scale, runs, exe, services_per_unit, expected):
-    """[(quiet (wall, cpu, server), empty (wall, cpu, server))] of `runs` pairs."""
+    """[(quiet, empty, floor)] of `runs` rounds, each run (wall, cpu, server)."""
     count = xp_machine.sizes(scale, services_per_unit)
     with Prefix("bench_whole_run_%dx" % scale, version="winxp") as p:
         started = time.time()
         build_machine(p, scale, services_per_unit)
         p.copy_in(EMPTY_EXE, EMPTY_WINDOWS_PATH)
+        p.copy_in(FLOOR_EXE, FLOOR_WINDOWS_PATH)
         p.copy_in(exe, PROGRAM)
         generated = set(xp_machine.device_instance(n)[len(xp_machine.ENUM):].upper()
                         for n in range(count["devices"]))
@@ -144,24 +154,25 @@ def bench_size(scale, runs, exe, services_per_unit, expected):
         print("%dx: %s; built and checked in %.0f s" % (
             scale, ", ".join("%d %s" % (n, what.replace("_", " ")) for what, n in count.items()),
             time.time() - started), flush=True)
-        pairs = []
-        # Pair 0 warms the file cache and the server's registry and is not counted: the first
+        rounds = []
+        # Round 0 warms the file cache and the server's registry and is not counted: the first
         # run after the machine went in reads the programs and SetupAPI from disk.
         for run in range(runs + 1):
             if run:
                 plant_driver_set(p, exe)
             quiet = timed(p, PROGRAM, ["-quiet"], 2)
             empty = timed(p, EMPTY_WINDOWS_PATH, [], 0)
+            floor = timed(p, FLOOR_WINDOWS_PATH, [], 0)
             faults = driver_set_removal_faults(before, p.snapshot(), expected, PROGRAM)
             if faults:
                 raise HarnessError("%dx run %d did not remove exactly the driver set:\n%s"
                                    % (scale, run, "\n".join(faults[:40])))
             if run:
-                pairs.append((quiet, empty))
+                rounds.append((quiet, empty, floor))
             print("  %s: quiet %.3f s wall, %.3f s CPU, %.3f s server; empty %.3f s wall, "
-                  "%.3f s CPU, %.3f s server" % (("run %d" % run if run else "warm-up",)
-                                                 + quiet + empty), flush=True)
-        return pairs
+                  "%.3f s CPU, %.3f s server; floor %.3f s wall, %.3f s CPU, %.3f s server"
+                  % (("run %d" % run if run else "warm-up",) + quiet + empty + floor), flush=True)
+        return rounds
 
 
 def main():
@@ -175,7 +186,7 @@ def main():
     if args.cpus != "all":
         # Inherited by the wineserver, Xvfb and every Wine process the script starts.
         os.sched_setaffinity(0, {int(c) for c in args.cpus.split(",")})
-    for needed in (args.exe, EMPTY_EXE, PROBE_EXE):
+    for needed in (args.exe, EMPTY_EXE, FLOOR_EXE, PROBE_EXE):
         if not os.path.exists(needed):
             raise HarnessError("%s is missing: build the Windows build first" % needed)
     expected = read_expected_removals(FIXTURE)
@@ -183,7 +194,7 @@ def main():
     results = {}
     for scale in [int(s) for s in args.sizes.split(",")]:
         results[scale] = bench_size(scale, args.runs, args.exe, args.services_per_unit, expected)
-    print("\n%s, %d pairs per size, %d services per unit, CPUs %s; medians in seconds"
+    print("\n%s, %d rounds per size, %d services per unit, CPUs %s; medians in seconds"
           % (args.exe, args.runs, args.services_per_unit,
              ",".join(str(c) for c in sorted(os.sched_getaffinity(0)))))
     print(own_work_table(results))

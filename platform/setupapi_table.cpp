@@ -11,11 +11,9 @@ namespace {
     F(SetupDiCreateDeviceInfoList)         \
     F(SetupDiDestroyDeviceInfoList)        \
     F(SetupDiEnumDeviceInfo)               \
-    F(SetupDiEnumDeviceInterfaces)         \
     F(SetupDiGetClassDevsA)                \
     F(SetupDiGetDeviceInstallParamsA)      \
     F(SetupDiGetDeviceInstanceIdA)         \
-    F(SetupDiGetDeviceInterfaceDetailA)    \
     F(SetupDiGetDeviceRegistryPropertyA)   \
     F(SetupDiOpenClassRegKeyExA)           \
     F(SetupDiOpenDeviceInfoA)              \
@@ -136,19 +134,6 @@ BOOL WINAPI SetupDiOpenDeviceInfoA(HDEVINFO set, PCSTR instance_id, HWND parent,
 
 BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device) {
     FORWARD(SetupDiEnumDeviceInfo, FALSE, (set, index, device));
-}
-
-BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device,
-                                        const GUID *interface_class, DWORD index,
-                                        PSP_DEVICE_INTERFACE_DATA interface_data) {
-    FORWARD(SetupDiEnumDeviceInterfaces, FALSE, (set, device, interface_class, index, interface_data));
-}
-
-BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA interface_data,
-                                             PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size,
-                                             PDWORD required, PSP_DEVINFO_DATA device) {
-    FORWARD(SetupDiGetDeviceInterfaceDetailA, FALSE,
-            (set, interface_data, detail, size, required, device));
 }
 
 BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device,

@@ -12,5 +12,5 @@
     expected_removals  the expected.txt of a whole-run fixture
     whole_run_check    whether a snapshot difference is exactly a fixture's expected removals
     xp_machine      a generated XP machine of N typical units, for the Wine benchmark
-    bench_figures   medians and own work of a benchmark against an empty program
+    bench_figures   medians and own work of a benchmark against an empty program and a floor
 """

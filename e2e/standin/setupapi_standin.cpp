@@ -69,11 +69,6 @@ BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA de
     return PLATFORM(SetupDiEnumDeviceInfo)(set, index, device);
 }
 
-BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID *guid,
-                                        DWORD index, PSP_DEVICE_INTERFACE_DATA data) {
-    return PLATFORM(SetupDiEnumDeviceInterfaces)(set, device, guid, index, data);
-}
-
 BOOL WINAPI SetupDiGetDeviceInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device,
                                            PSP_DEVINSTALL_PARAMS_A params) {
     return PLATFORM(SetupDiGetDeviceInstallParamsA)(set, device, params);
@@ -82,13 +77,6 @@ BOOL WINAPI SetupDiGetDeviceInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device
 BOOL WINAPI SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR id,
                                         DWORD size, PDWORD required) {
     return PLATFORM(SetupDiGetDeviceInstanceIdA)(set, device, id, size, required);
-}
-
-BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
-                                             PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
-                                             DWORD size, PDWORD required,
-                                             PSP_DEVINFO_DATA device) {
-    return PLATFORM(SetupDiGetDeviceInterfaceDetailA)(set, data, detail, size, required, device);
 }
 
 BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device,

@@ -14,7 +14,6 @@ namespace sim {
 
 struct DeviceInterface {
     GUID interface_class{};
-    std::string device_path;
 };
 
 struct Device {

@@ -7,7 +7,6 @@
 #include "machine.h"
 #include "system_api.h"
 #include "ui_api.h"
-#include "resources/resource.h"
 
 using namespace sim;
 
@@ -131,29 +130,6 @@ const DialogControl *DialogWindow::control(int id) const {
     for (const DialogControl &c : controls)
         if (c.id == id) return &c;
     return nullptr;
-}
-
-std::map<int, DialogTemplate> product_dialog_templates() {
-    DialogTemplate t;
-    t.title = "Uninstall Dialog";
-    t.style = 0x80C80AC0;
-    DialogControl uninstall, cancel, text;
-    uninstall.id = IDC_UNINSTALL_BUTTON;
-    uninstall.window_class = "Button";
-    uninstall.text = "Uninstall";
-    uninstall.style = 0x50010001;
-    cancel.id = IDC_CANCEL_BUTTON;
-    cancel.window_class = "Button";
-    cancel.text = "Cancel";
-    cancel.style = 0x50010000;
-    text.id = IDC_CONFIRMATION_TEXT;
-    text.window_class = "Static";
-    text.text = "Uninstall Text";
-    text.style = 0x50020000;
-    t.controls = {uninstall, cancel, text};
-    std::map<int, DialogTemplate> templates;
-    templates[IDD_CONFIRMATION] = t;
-    return templates;
 }
 
 }  // namespace sim

@@ -172,7 +172,8 @@ struct DialogTemplate {
     std::vector<DialogControl> controls;  // in template order
 };
 
-// The dialog templates the built program carries (resources/dialog.rc).
+// The dialog templates the built program carries, read from its resource script
+// (resources/dialog.rc) by dialog_script.h; a script it cannot read ends the process.
 std::map<int, DialogTemplate> product_dialog_templates();
 
 // What the simulated user does while a dialog is open: press a button (a click reaches only a

@@ -72,10 +72,8 @@ FARPROC setupapi_export(const char *name) {
     } exports[] = {
         SETUPAPI_EXPORT(SetupCloseInfFile), SETUPAPI_EXPORT(SetupDiCallClassInstaller),
         SETUPAPI_EXPORT(SetupDiCreateDeviceInfoList), SETUPAPI_EXPORT(SetupDiDestroyDeviceInfoList),
-        SETUPAPI_EXPORT(SetupDiEnumDeviceInfo), SETUPAPI_EXPORT(SetupDiEnumDeviceInterfaces),
-        SETUPAPI_EXPORT(SetupDiGetClassDevsA), SETUPAPI_EXPORT(SetupDiGetDeviceInstallParamsA),
-        SETUPAPI_EXPORT(SetupDiGetDeviceInstanceIdA),
-        SETUPAPI_EXPORT(SetupDiGetDeviceInterfaceDetailA),
+        SETUPAPI_EXPORT(SetupDiEnumDeviceInfo), SETUPAPI_EXPORT(SetupDiGetClassDevsA),
+        SETUPAPI_EXPORT(SetupDiGetDeviceInstallParamsA), SETUPAPI_EXPORT(SetupDiGetDeviceInstanceIdA),
         SETUPAPI_EXPORT(SetupDiGetDeviceRegistryPropertyA),
         SETUPAPI_EXPORT(SetupDiOpenClassRegKeyExA), SETUPAPI_EXPORT(SetupDiOpenDeviceInfoA),
         SETUPAPI_EXPORT(SetupDiSetClassInstallParamsA), SETUPAPI_EXPORT(SetupFindFirstLineA),

@@ -4,7 +4,6 @@
 // in the set, as on Windows, and answers ERROR_NO_SUCH_DEVINST.
 #include "setupapi_api.h"
 
-#include <cstddef>
 #include <cstring>
 
 #include "device_sets.h"
@@ -22,12 +21,6 @@ using namespace sim;
 namespace {
 
 std::string describe(const GUID *guid) { return guid ? guid_text(*guid) : "(null)"; }
-
-bool interface_listed(const DeviceSet &set, const Device &device, const DeviceInterface &iface,
-                      const GUID &interface_class) {
-    if (!same_guid(iface.interface_class, interface_class)) return false;
-    return !set.present_only || device.interfaces_active();
-}
 
 bool first_component_is(const std::string &instance_id, const char *enumerator) {
     std::string first = instance_id.substr(0, instance_id.find('\\'));
@@ -144,62 +137,6 @@ BOOL setupapi_dll::SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVIN
     if (device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
     if (index >= set->elements.size()) return fail_with(ERROR_NO_MORE_ITEMS);
     fill_device(device, *set, index);
-    return TRUE;
-}
-
-BOOL setupapi_dll::SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA device, const GUID *interface_class,
-                                 DWORD index, PSP_DEVICE_INTERFACE_DATA interface_data) {
-    record_call("SetupDiEnumDeviceInterfaces", describe(interface_class) + " " + std::to_string(index));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    if (!interface_class || !interface_data) return fail_with(ERROR_INVALID_PARAMETER);
-    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
-    size_t first = 0, last = set->elements.size();
-    if (device) {
-        Element *e = element_of(set, device);
-        if (!e) return FALSE;
-        first = (size_t)(e - &set->elements[0]);
-        last = first + 1;
-    }
-    DWORD seen = 0;
-    for (size_t el = first; el < last; ++el) {
-        const Device &d = device_at(set->elements[el].device);
-        if (d.removed) continue;
-        for (size_t i = 0; i < d.interfaces.size(); ++i) {
-            if (!interface_listed(*set, d, d.interfaces[i], *interface_class)) continue;
-            if (seen++ != index) continue;
-            interface_data->InterfaceClassGuid = d.interfaces[i].interface_class;
-            interface_data->Flags = d.interfaces_active() ? SPINT_ACTIVE : 0;
-            interface_data->Reserved = (ULONG_PTR)((el + 1) << 16 | (i + 1));
-            return TRUE;
-        }
-    }
-    return fail_with(ERROR_NO_MORE_ITEMS);
-}
-
-BOOL setupapi_dll::SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA interface_data,
-                                      PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size,
-                                      PDWORD required, PSP_DEVINFO_DATA device) {
-    record_call("SetupDiGetDeviceInterfaceDetailA", std::to_string(size));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    if (!interface_data) return fail_with(ERROR_INVALID_PARAMETER);
-    if (interface_data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
-    size_t el = (size_t)(interface_data->Reserved >> 16), i = (size_t)(interface_data->Reserved & 0xFFFF);
-    if (el == 0 || el > set->elements.size()) return fail_with(ERROR_INVALID_PARAMETER);
-    const Device &d = device_at(set->elements[el - 1].device);
-    if (i == 0 || i > d.interfaces.size()) return fail_with(ERROR_INVALID_PARAMETER);
-    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
-    if (!detail && size) return fail_with(ERROR_INVALID_USER_BUFFER);
-    if (detail && detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return fail_with(ERROR_INVALID_USER_BUFFER);
-    if (device && device->cbSize != sizeof(SP_DEVINFO_DATA)) return fail_with(ERROR_INVALID_USER_BUFFER);
-    const std::string &path = d.interfaces[i - 1].device_path;
-    DWORD needed = (DWORD)(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
-    if (required) *required = needed;
-    if (size < needed) return fail_with(ERROR_INSUFFICIENT_BUFFER);
-    if (fault_taken("SetupDiGetDeviceInterfaceDetailA", d.instance_id)) return FALSE;
-    memcpy(detail->DevicePath, path.c_str(), path.size() + 1);
-    if (device) fill_device(device, *set, el - 1);
     return TRUE;
 }
 

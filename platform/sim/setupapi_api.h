@@ -15,18 +15,6 @@ typedef struct _SP_DEVINFO_DATA {
     ULONG_PTR Reserved;
 } SP_DEVINFO_DATA, *PSP_DEVINFO_DATA;
 
-typedef struct _SP_DEVICE_INTERFACE_DATA {
-    DWORD cbSize;
-    GUID InterfaceClassGuid;
-    DWORD Flags;
-    ULONG_PTR Reserved;
-} SP_DEVICE_INTERFACE_DATA, *PSP_DEVICE_INTERFACE_DATA;
-
-typedef struct _SP_DEVICE_INTERFACE_DETAIL_DATA_A {
-    DWORD cbSize;
-    CHAR DevicePath[ANYSIZE_ARRAY];
-} SP_DEVICE_INTERFACE_DETAIL_DATA_A, *PSP_DEVICE_INTERFACE_DETAIL_DATA_A;
-
 typedef UINT DI_FUNCTION;
 
 typedef struct _SP_CLASSINSTALL_HEADER {
@@ -89,10 +77,6 @@ typedef struct _SP_DEVINSTALL_PARAMS_A {
 #define DICS_START 0x00000004
 #define DICS_STOP 0x00000005
 
-#define SPINT_ACTIVE 0x00000001
-#define SPINT_DEFAULT 0x00000002
-#define SPINT_REMOVED 0x00000004
-
 #ifndef ERROR_INVALID_DATA
 #define ERROR_INVALID_DATA 13L
 #endif
@@ -115,11 +99,6 @@ HDEVINFO SetupDiCreateDeviceInfoList(const GUID *class_guid, HWND parent);
 BOOL SetupDiOpenDeviceInfoA(HDEVINFO set, PCSTR instance_id, HWND parent, DWORD flags,
                             PSP_DEVINFO_DATA device);
 BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device);
-BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID *interface_class,
-                                 DWORD index, PSP_DEVICE_INTERFACE_DATA interface_data);
-BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA interface_data,
-                                      PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size,
-                                      PDWORD required, PSP_DEVINFO_DATA device);
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required);
 HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,

@@ -334,7 +334,7 @@ class Planter {
         // handset stops the run before anything is removed.
         if (product && chance(0.3)) {
             d.present = false;
-            add_product_interface(d, "\\\\?\\" + instance_id);
+            add_product_interface(d);
         }
         ++out_.devices;
         if (!plan.inf_path.empty() && chance(0.8)) {

@@ -1,6 +1,7 @@
 """The Wine benchmark's pure parts, without Wine: the generated machine must hold what it claims
 (or the benchmark times a smaller machine than it prints, or SetupAPI skips devices whose
-driver keys do not resolve), and the own-work arithmetic must pair each run with its figures."""
+driver keys do not resolve), and the own-work arithmetic must pair each run with its figures
+and with its round's empty run."""
 import os
 import sys
 import tempfile
@@ -65,11 +66,11 @@ class GeneratedMachine(unittest.TestCase):
 
 class OwnWork(unittest.TestCase):
     def test_medians_per_run_and_per_unit(self):
-        # (wall, process CPU, server CPU) of the run and of the empty program, per pair.
-        pairs = [((3.0, 1.0, 0.5), (0.2, 0.1, 0.0)),
-                 ((9.0, 0.5, 2.5), (0.4, 0.1, 0.1)),
-                 ((5.0, 2.0, 0.2), (0.3, 0.2, 0.1))]
-        figures = size_figures(pairs, 2)
+        # (wall, process CPU, server CPU) of the run, the empty program and the floor, per round.
+        rounds = [((3.0, 1.0, 0.5), (0.2, 0.1, 0.0), (0.5, 0.2, 0.1)),
+                  ((9.0, 0.5, 2.5), (0.4, 0.1, 0.1), (0.6, 0.6, 0.3)),
+                  ((5.0, 2.0, 0.2), (0.3, 0.2, 0.1), (0.5, 0.4, 0.3))]
+        figures = size_figures(rounds, 2)
         self.assertAlmostEqual(5.0, figures["run_wall"])
         self.assertAlmostEqual(2.2, figures["run_cpu"])      # median of 1.5, 3.0, 2.2
         self.assertAlmostEqual(0.2, figures["empty_cpu"])    # median of 0.1, 0.2, 0.3
@@ -77,6 +78,9 @@ class OwnWork(unittest.TestCase):
         self.assertAlmostEqual(2.0, figures["own_cpu"])
         self.assertAlmostEqual(1.0, figures["own_cpu_per_unit"])
         self.assertAlmostEqual((1.0 - 0.1) / 2, figures["own_process_per_unit"])
+        self.assertAlmostEqual(0.7 - 0.2, figures["floor_own_cpu"])  # median of 0.3, 0.9, 0.7
+        # Each round against its own empty run: 1.4 / 0.2, 2.8 / 0.7, 1.9 / 0.4.
+        self.assertAlmostEqual(4.75, figures["own_to_floor"])
 
 
 if __name__ == "__main__":

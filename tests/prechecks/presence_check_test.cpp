@@ -14,7 +14,7 @@ class PresenceCheckTest : public SimTest {
         for (int i = 0; i < n; ++i) {
             sim::Device &d = plant_device_with_driver(machine, "USB\\VID_FFFF&PID_0001\\" + std::to_string(i),
                                                       {"USB\\VID_FFFF&PID_0001"}, MODEM_CLASS, "", DriverKeyPlan{}, true);
-            add_product_interface(d, "\\\\?\\usb#handset#" + std::to_string(i));
+            add_product_interface(d);
         }
     }
 };
@@ -23,7 +23,7 @@ TEST_F(PresenceCheckTest, PresenceCheckSeesOnlyActiveInterfaces) {
     EXPECT_EQ(0, is_handset_attached(PRODUCT_GUID)) << "no handset at all";
     sim::Device &detached = plant_device_with_driver(machine, "USB\\VID_FFFF&PID_0001\\9", {"USB\\VID_FFFF&PID_0001"},
                                                      MODEM_CLASS, "", DriverKeyPlan{}, false);
-    add_product_interface(detached, "\\\\?\\usb#detached");
+    add_product_interface(detached);
     EXPECT_EQ(0, is_handset_attached(PRODUCT_GUID)) << "an installed but detached handset";
     plant_attached(1);
     EXPECT_EQ(1, is_handset_attached(PRODUCT_GUID));

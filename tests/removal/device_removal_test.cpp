@@ -30,7 +30,7 @@ class DeviceRemovalTest : public SimTest {
         sim::Device &d = plant_device_with_driver(machine, "USB\\VID_FFFF&PID_0001\\" + serial,
                                                   {"USB\\VID_FFFF&PID_0001&REV_0100"}, MODEM_CLASS, number,
                                                   DriverKeyPlan{"oem12.inf", "Halvenor", false}, attached);
-        add_product_interface(d, "\\\\?\\usb#" + serial);
+        add_product_interface(d);
         return d;
     }
     // Lists of every device of the machine (no class, no enumerator).

@@ -1,6 +1,9 @@
 // The simulated machine itself: the platform behaviour the product relies on.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "sim/dialog_script.h"
 #include "sim/mbcs.h"
 #include "sim/restart_model.h"
 #include "sim/wildcard.h"
@@ -172,4 +175,48 @@ TEST_F(SimulationTest, CodePage932NeverSplitsADoubleByteCharacter) {
     EXPECT_FALSE(sim::equal_nocase("\x83\x41", "\x83\x61"));
     machine.code_page = 1252;
     EXPECT_EQ(text + 1, _mbschr(text, '\\')) << "code page 1252 has no lead bytes";
+}
+
+// The confirmation dialog as the Windows build's resource compiler makes it from
+// resources/dialog.rc: tests/resources/built_resources_test.py reads the same figures out of
+// the built program.
+TEST_F(SimulationTest, DialogTemplatesAreTheResourceScripts) {
+    ASSERT_EQ(1u, machine.ui.dialog_templates.count(102));
+    const sim::DialogTemplate &t = machine.ui.dialog_templates.at(102);
+    EXPECT_EQ("Uninstall Dialog", t.title);
+    EXPECT_EQ(0x80C80AC0u, t.style);
+    std::vector<std::tuple<int, std::string, std::string, DWORD>> controls;
+    for (const sim::DialogControl &c : t.controls)
+        controls.emplace_back(c.id, c.window_class, c.text, c.style);
+    EXPECT_EQ((decltype(controls){{1003, "Button", "Uninstall", 0x50010001},
+                                  {1004, "Button", "Cancel", 0x50010000},
+                                  {1002, "Static", "Uninstall Text", 0x50020000}}),
+              controls);
+}
+
+TEST(DialogScriptTest, AScriptTheReaderCannotReadGivesNoTemplate) {
+    const struct {
+        const char *script;
+        const char *error;
+    } rows[] = {
+        {"7 DIALOG 0, 0, 9, 9\nSTYLE WS_POPUP | WS_NOSUCH\nBEGIN\nEND\n", "line 2: unknown name WS_NOSUCH"},
+        {"7 DIALOG 0, 0, 9, 9\nBEGIN\nLTEXT \"a\", IDC_NONE, 0, 0, 1, 1\nEND\n", "line 3: unknown name IDC_NONE"},
+        {"7 DIALOG 0, 0, 9, 9\nBEGIN\nLTEXT \"a\", 5, 0, 0, 1, 1\n", "line 3: no END"},
+        {"7 DIALOG 0, 0, 9, 9\nBEGIN\nCHECKBOX \"a\", 5, 0, 0, 1, 1\nEND\n", "line 3: unknown control CHECKBOX"},
+        {"7 DIALOGEX 0, 0, 9, 9\nBEGIN\nEND\n", "line 1: expected DIALOG (only dialogs are read)"},
+        {"7 DIALOG 0, 0, 9, 9\nCAPTION \"open\nBEGIN\nEND\n", "line 2: unterminated text"},
+        {"#include \"no-such.h\"\n", "line 1: cannot read none/no-such.h"},
+        {"LANGUAGE 9, 1\n", "line 1: no DIALOG statement"},
+    };
+    for (const auto &row : rows) {
+        std::map<int, sim::DialogTemplate> templates;
+        std::string error;
+        EXPECT_FALSE(sim::parse_dialog_script(row.script, "none", &templates, &error)) << row.script;
+        EXPECT_EQ(row.error, error) << row.script;
+        EXPECT_TRUE(templates.empty()) << row.script;
+    }
+    std::map<int, sim::DialogTemplate> templates;
+    std::string error;
+    EXPECT_FALSE(sim::read_dialog_script("none/dialog.rc", &templates, &error));
+    EXPECT_EQ("cannot read none/dialog.rc", error);
 }

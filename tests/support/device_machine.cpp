@@ -27,10 +27,9 @@ sim::Device &plant_device_with_driver(sim::Machine &machine, const std::string &
     return sim::plant_device(machine, d);
 }
 
-void add_product_interface(sim::Device &device, const std::string &path) {
+void add_product_interface(sim::Device &device) {
     sim::DeviceInterface i;
     i.interface_class = sim::make_guid(PRODUCT_GUID);
-    i.device_path = path;
     device.interfaces.push_back(i);
 }
 

@@ -27,7 +27,7 @@ sim::Device &plant_device_with_driver(sim::Machine &machine, const std::string &
                                       const char *device_class, const std::string &instance_number,
                                       const DriverKeyPlan &plan, bool present = false);
 // Makes the device expose an interface of the product's class (attached when present).
-void add_product_interface(sim::Device &device, const std::string &path);
+void add_product_interface(sim::Device &device);
 
 // An INF text: the options entry (none when null), one manufacturer with one model section
 // whose line carries the given hardware ids; [Version] names the catalog when one is given.
