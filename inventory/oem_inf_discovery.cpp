@@ -6,6 +6,7 @@
 #include "base/folder_listing.h"
 #include "base/guid_text.h"
 #include "base/mbtext.h"
+#include "base/os_class.h"
 #include "base/path_text.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
@@ -89,7 +90,10 @@ void examine_listed_inf(const char *name, DWORD attributes, int is_short_name, v
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || is_short_name) return;
     char inf_path[PATH_SIZE];
     // A name that does not fit the path is passed over, never cut.
-    if (!text_join(inf_path, sizeof inf_path, scan->inf_dir, "\\", name)) return;
+    // A copy the driver keys led to is already listed with its twin.
+    if (!text_join(inf_path, sizeof inf_path, scan->inf_dir, "\\", name) ||
+        string_list_holds(*scan->files_to_delete, inf_path))
+        return;
     // The options are asked first; the device test runs only for a file that passes them.
     if (inf_allows_uninstall(inf_path, scan->os_class, scan->skip_validation) &&
         inf_names_device(inf_path, scan->device_ids, scan->device_names) &&
@@ -115,12 +119,18 @@ int discover_oem_infs(run_record *record) {
     int listed = collect_driver_keys(record->device_ids, record->device_names,
                                      &record->driver_keys, &record->device_instances);
     record->devices_listed = listed == DEVICE_LIST_BUILT;
-    if (listed != DEVICE_LIST_NOT_BUILT)
-        return infs_from_driver_keys(record->driver_keys, record->windows_dir,
-                                     record->profile->product_guid, &record->files_to_delete);
+    int found = 0;
+    if (listed != DEVICE_LIST_NOT_BUILT) {
+        found = infs_from_driver_keys(record->driver_keys, record->windows_dir,
+                                      record->profile->product_guid, &record->files_to_delete);
+        // From Windows Vista on the driver store keeps the packages of earlier versions of
+        // the driver set, published under their OEM names, though no device uses them.
+        if (record->os_class < OS_LATER_NT) return found;
+    }
     char inf_dir[PATH_SIZE];
-    if (!text_join(inf_dir, sizeof inf_dir, record->windows_dir, "\\", "inf")) return 0;
+    if (!text_join(inf_dir, sizeof inf_dir, record->windows_dir, "\\", "inf")) return found;
     return scan_inf_directory(record->device_ids, record->device_names, inf_dir,
                               record->os_class, &record->files_to_delete,
-                              record->skip_inf_validation);
+                              record->skip_inf_validation) ||
+           found;
 }

@@ -1,5 +1,6 @@
 // The product's OEM INF copies in the INF directory of the NT family, found through the
-// driver keys of its devices or, when no device list can be built, by reading every INF.
+// driver keys of its devices and, when no device list can be built or on Windows Vista and
+// later, by reading every INF.
 #ifndef K440_INVENTORY_OEM_INF_DISCOVERY_H
 #define K440_INVENTORY_OEM_INF_DISCOVERY_H
 
