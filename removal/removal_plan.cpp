@@ -1,9 +1,11 @@
 #include "removal/removal_plan.h"
 
 #include "base/device_walk.h"
+#include "base/pnf_twin.h"
 #include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/driver_packages.h"
+#include "removal/inf_holders.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
 #include "removal/run_removal.h"
@@ -41,11 +43,29 @@ int plan_usb_flags(const string_list_entry *device_ids) {
     return present;
 }
 
-void plan_driver_packages(run_record *record) {
+// The product's devices go first; a copy that another device still uses is refused by the
+// platform's uninstall and stays with its PNF and package.
+int plan_driver_packages(run_record *record, string_list_entry **) {
+    int may_refuse = find_uninstall_oem_inf(record->os_class) != 0;
     for (const string_list_entry *entry = next_driver_package(record, record->files_to_delete);
-         entry; entry = next_driver_package(record, entry->next))
-        log_line("plan: uninstall driver package %s%s", entry->text,
-                 presence(file_exists(entry->text)));
+         entry; entry = next_driver_package(record, entry->next)) {
+        int present = file_exists(entry->text);
+        char ids[LIST_TEXT_SIZE];
+        int holders = may_refuse && present
+                          ? count_inf_holders(record, oem_inf_name(entry->text, record->windows_dir),
+                                              1, ids, sizeof ids)
+                          : 0;
+        if (holders) {
+            log_line("plan: keep driver package %s with its PNF and package, in use by %d "
+                     "device(s)%s%s", entry->text, holders, ids[0] ? ": " : "", ids);
+            continue;
+        }
+        log_line("plan: uninstall driver package %s%s", entry->text, presence(present));
+        char twin[PATH_SIZE];
+        if (pnf_twin_of(entry->text, twin, sizeof twin))
+            log_line("plan: delete file %s%s", twin, presence(file_exists(twin)));
+    }
+    return 0;
 }
 
 int plan_key(const char *key_path) {

@@ -77,7 +77,8 @@ int delete_listed_keys_and_files(removal_state *state) {
     for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
         left += ex->delete_value(value->key_path, value->value_name);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
-        if (!keep_program_for_last(state, file->text))
+        if (!is_driver_package_file(record, file->text) &&
+            !keep_program_for_last(state, file->text))
             left += ex->delete_file(file->text, &state->restart_list);
     // The fixed list names the product's files on every kind of system; a path that is not
     // there on this one is no finding and no failure.
@@ -166,8 +167,7 @@ int run_removal_sequence(run_record *record, const removal_executor *executor) {
     int left;
     if (record->os_class >= OS_FIRST_NT) {
         left = remove_nt_devices(record, executor);
-        // A copy that stays is still in files_to_delete: its deletion below counts it.
-        executor->uninstall_driver_packages(record);
+        left += executor->uninstall_driver_packages(record, &state.restart_list);
     } else {
         left = remove_legacy_driver_index(record, executor, &state.restart_list);
     }

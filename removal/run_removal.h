@@ -15,7 +15,9 @@ struct removal_executor {
     int (*remove_devices)(run_record *record);
     int (*clear_usb_flags)(const string_list_entry *device_ids);  // 1 when one was cleared
     int (*devices_left)(const run_record *record);  // optional; devices and UsbFlags values
-    void (*uninstall_driver_packages)(run_record *record);
+    // The OEM INF copies with their PNF twins, which the file step then leaves alone; the
+    // number of items that stayed.
+    int (*uninstall_driver_packages)(run_record *record, string_list_entry **restart_list);
     int (*delete_key)(const char *key_path);
     int (*delete_value)(const char *key_path, const char *value_name);
     int (*delete_file)(const char *path, string_list_entry **restart_list);

@@ -96,7 +96,7 @@ TEST_F(RunLogFlow, DryRunChangesNothingAndWritesThePlanToTheTempFolder) {
     EXPECT_EQ(0, run("-dry_run"));
     EXPECT_EQ(registry_before, registry_snapshot()) << "nothing removed";
     EXPECT_TRUE(machine.files.exists("C:\\WINDOWS\\inf\\oem12.inf"));
-    EXPECT_TRUE(holds(kTempLog, "plan: delete file C:\\WINDOWS\\inf\\oem12.inf\r\n"));
+    EXPECT_TRUE(holds(kTempLog, "plan: uninstall driver package C:\\WINDOWS\\inf\\oem12.inf\r\n"));
     EXPECT_TRUE(holds(kTempLog, "plan: delete key System\\CurrentControlSet\\Services\\K440dTmdm\r\n"));
     EXPECT_TRUE(holds(kTempLog, "result 0\r\n"));
     EXPECT_TRUE(machine.ui.dialogs.empty()) << "no dialog";
@@ -108,7 +108,7 @@ TEST_F(RunLogFlow, DryRunChangesNothingAndWritesThePlanToTheTempFolder) {
 TEST_F(RunLogFlow, QuietDryRunShowsNothingAndUsesTheGivenLog) {
     EXPECT_EQ(0, run("-dry_run -quiet -log_file:C:\\plan.log"));
     EXPECT_TRUE(machine.ui.boxes.empty());
-    EXPECT_TRUE(holds("C:\\plan.log", "plan: delete file C:\\WINDOWS\\inf\\oem12.inf\r\n"));
+    EXPECT_TRUE(holds("C:\\plan.log", "plan: uninstall driver package C:\\WINDOWS\\inf\\oem12.inf\r\n"));
     EXPECT_FALSE(machine.files.exists(kTempLog));
 }
 

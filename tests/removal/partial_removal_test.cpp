@@ -91,7 +91,7 @@ void busy_file_not_handed(PartialRemoval &p, sim::Machine &m, run_record &r) {
 }
 
 void missing_file(PartialRemoval &, sim::Machine &, run_record &r) {
-    push_string(&r.files_to_delete, "C:\\WINDOWS\\inf\\oem99.inf");
+    push_string(&r.files_to_delete, "C:\\WINDOWS\\system32\\drivers\\k440gone.sys");
 }
 
 const Obstacle kObstacles[] = {
@@ -111,7 +111,7 @@ const Obstacle kObstacles[] = {
     {"device that cannot be removed", OS_WINXP, wow64_device, RESULT_PARTIAL_REMOVAL,
      "remove device USB\\VID_FFFF&PID_0001\\7: failed (error 0xE0000235)"},
     {"listed file not there", OS_WINXP, missing_file, RESULT_SUCCESS,
-     "delete file C:\\WINDOWS\\inf\\oem99.inf: not there"},
+     "delete file C:\\WINDOWS\\system32\\drivers\\k440gone.sys: not there"},
 };
 
 class PartialRemovalTable : public PartialRemoval, public ::testing::WithParamInterface<Obstacle> {};
