@@ -15,6 +15,7 @@ deletion_outcome delete_file_or_hand_over(const char *path, string_list_entry **
                                           int folders_too) {
     if (delete_file_now(path)) return deletion_done();
     DWORD error = GetLastError();
+    if (is_not_there_error(error)) return {DELETION_NOT_THERE, 0};
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return {DELETION_NOT_THERE, 0};
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !folders_too) return deletion_failed(error);

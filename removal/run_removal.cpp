@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/driver_packages.h"
+#include "removal/fixed_files.h"
 #include "removal/install_folder.h"
 #include "removal/kept_plan_writer.h"
 #include "removal/listed_deletion.h"
@@ -83,10 +84,11 @@ int delete_listed_keys_and_files(removal_state *state) {
     // The fixed list names the product's files on every kind of system; a path that is not
     // there on this one is no finding and no failure.
     text_list fixed = record->profile->fixed_files;
-    for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i)
-        if (GetFileAttributesA(fixed[i]) != INVALID_FILE_ATTRIBUTES &&
-            !keep_program_for_last(state, fixed[i]))
+    string_list_entry *present = present_fixed_files(fixed);
+    for (int i = 0; present && fixed[i] && fixed[i][0]; ++i)
+        if (string_list_holds(present, fixed[i]) && !keep_program_for_last(state, fixed[i]))
             left += ex->delete_file(fixed[i], &state->restart_list);
+    free_string_list(present);
     return left;
 }
 

@@ -1,6 +1,7 @@
 // A whole quiet run on NT machines that hold the driver set beside look-alikes: registry and
 // files are compared whole before and after the run and after the restart, so that a missing
 // deletion and an unexpected one both show.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,33 @@ TEST_P(NtWholeRun, LookAlikesSurvive) {
                              "C:\\WINDOWS\\inf\\oem13.inf", "C:\\WINDOWS\\system32\\K440dTox.sys",
                              "C:\\WINDOWS\\system32\\drivers\\K440dTuc.sys.old"})
         EXPECT_TRUE(machine.files.exists(file)) << file << " must survive";
+}
+
+// Under Wine a lookup of a name that is not there reads the whole folder, and the INF folder
+// holds hundreds of files: it is listed once, no name is looked up there that is not there,
+// and nothing is deleted twice.
+TEST_P(NtWholeRun, TouchesTheInfFolderOnlyForWhatIsThere) {
+    const std::string inf = "c:\\windows\\inf\\";
+    std::set<std::string> there;
+    for (const std::string &p : machine.files.list_all())
+        if (lower(p).compare(0, inf.size(), inf) == 0) there.insert(lower(p));
+    ASSERT_EQ(2, run("-quiet"));
+    int listings = 0, missing = 0, deletions = 0;
+    for (const sim::Call &c : machine.calls) {
+        std::string path = lower(c.detail);
+        if (path.compare(0, inf.size(), inf) != 0) continue;
+        if (c.function == "FindFirstFileW" || c.function == "FindFirstFileA") {
+            ++listings;
+            continue;
+        }
+        if (c.function == "SetFileAttributesA") path = path.substr(0, path.rfind(' '));
+        missing += !there.count(path);
+        deletions += c.function == "DeleteFileA";
+    }
+    EXPECT_EQ(1, listings);
+    EXPECT_EQ(0, missing) << "a name that is not there is never looked up";
+    EXPECT_EQ(GetParam() >= OS_WINXP ? 2 : 4, deletions)
+        << "the fixed list's INF and PNF, and without the platform's uninstall the OEM copy's";
 }
 
 INSTANTIATE_TEST_SUITE_P(NtSystems, NtWholeRun, ::testing::Values(OS_WIN2000, OS_WINXP, OS_WIN2003));

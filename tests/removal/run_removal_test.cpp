@@ -28,6 +28,12 @@ class RunRemoval : public SimTest {
         free_run_lists(&record);
         SimTest::TearDown();
     }
+    // The sweep's listings of the install folder (the fixed list's folders are listed with "*").
+    size_t sweeps(const std::string &pattern = "*.*") const {
+        size_t n = 0;
+        for (const sim::Call &c : machine.calls_to("FindFirstFileW")) n += c.detail == kInstall + "\\" + pattern;
+        return n;
+    }
     std::vector<std::string> pending() const {
         std::vector<std::string> out;
         for (const sim::PendingRename &r : machine.pending_renames) out.push_back(r.source);
@@ -117,7 +123,7 @@ TEST_F(RunRemoval, LeaveSourceSkipsOnlyTheSweep) {
     EXPECT_EQ(nullptr, machine.registry.find("Software\\TAVO\\X"));
     EXPECT_FALSE(machine.files.exists("C:\\WINDOWS\\system32\\K440dTuc.sys"));
     EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
-    EXPECT_TRUE(machine.calls_to("FindFirstFileW").empty());
+    EXPECT_EQ(0u, sweeps());
 }
 
 TEST_F(RunRemoval, PrefixOnlyTouchesEntriesWithTheShortName) {
@@ -126,8 +132,8 @@ TEST_F(RunRemoval, PrefixOnlyTouchesEntriesWithTheShortName) {
     EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
     EXPECT_FALSE(machine.files.exists(kInstall + "\\K440dTab.ini"));
     EXPECT_EQ((std::vector<std::string>{process.module_path}), pending());
-    ASSERT_EQ(1u, machine.calls_to("FindFirstFileW").size()) << "the NT family lists in Unicode";
-    EXPECT_EQ(kInstall + "\\K440dT*.*", machine.calls_to("FindFirstFileW")[0].detail);
+    EXPECT_EQ(1u, sweeps("K440dT*.*")) << "the NT family lists in Unicode";
+    EXPECT_EQ(0u, sweeps());
 }
 
 TEST_F(RunRemoval, EmptyInstallDirEndsAfterTheFixedFiles) {
@@ -135,7 +141,7 @@ TEST_F(RunRemoval, EmptyInstallDirEndsAfterTheFixedFiles) {
     machine.files.write_file("C:\\Windows\\inf\\K440dTuc.inf", "x");
     run_removal(&record);
     EXPECT_FALSE(machine.files.exists("C:\\Windows\\inf\\K440dTuc.inf")) << "a fixed file";
-    EXPECT_TRUE(machine.calls_to("FindFirstFileW").empty());
+    EXPECT_EQ(0u, sweeps());
     EXPECT_TRUE(pending().empty());
 }
 
