@@ -44,8 +44,9 @@ def dry_run_changes_nothing_and_plans_what_a_quiet_run_removes():
         check(diff.empty(), "a dry run changes nothing: %s" % diff.lines())
         plan = log_lines(p, PLAN)
         check_equal("result 0", plan[-1], "the plan's last line")
-        planned = set(path_of(l, "plan: delete file ") for l in plan
-                      if l.startswith("plan: delete file ") and "(not there)" not in l)
+        planned = set(path_of(l, prefix) for l in plan
+                      for prefix in ("plan: delete file ", "plan: uninstall driver package ")
+                      if l.startswith(prefix) and "(not there)" not in l)
         planned_keys = set(path_of(l, "plan: delete key ") for l in plan
                            if l.startswith("plan: delete key "))
 

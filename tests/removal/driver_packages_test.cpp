@@ -68,6 +68,11 @@ TEST_P(DriverPackagesRun, QuietRunLeavesWhatThisWindowsCannotTakeBack) {
     bool has_call = c.os_class >= OS_WINXP;
     bool in_use = has_call && (c.device_stays || c.second_model);
     bool finds_older = c.os_class >= OS_LATER_NT;
+    // The plan can tell only another model's hold: the product's devices are to go first.
+    ASSERT_EQ(0, run("-dry_run -quiet -log_file:C:\\plan.log"));
+    EXPECT_EQ(has_call && c.second_model,
+              machine.files.find("C:\\plan.log")->content.find("plan: keep driver package " + product.inf_path) !=
+                  std::string::npos);
     // A device or package that stays makes the run a partial removal, which keeps its 15 over
     // the restart.
     ASSERT_EQ(c.device_stays || in_use ? 15 : 2, run("-quiet -log_file:C:\\run.log"))
