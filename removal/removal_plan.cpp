@@ -74,7 +74,7 @@ void plan_swept_entry(const char *path, string_list_entry **restart_list) {
         plan_file(path, restart_list);
 }
 
-int plan_hand_over(const string_list_entry *list, int) {
+int plan_hand_over(const string_list_entry *list, const run_record *) {
     for (; list; list = list->next) log_line("plan: hand %s to the restart", list->text);
     return 0;
 }
