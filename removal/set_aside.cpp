@@ -1,9 +1,10 @@
 #include "removal/set_aside.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "base/mbtext.h"
+#include "base/run_record.h"
+#include "base/set_aside_name.h"
 #include "platform/win32.h"
 
 namespace {
@@ -39,16 +40,16 @@ int name_is_free(const char *path) {
 int set_file_aside(const product_profile *profile, const char *path, char *aside, size_t size) {
     const char *name = name_of(path);
     size_t folder = (size_t)(name - path);
-    const char *prefix = profile->short_name ? profile->short_name : "";
-    if (folder == 0) return 0;
+    // A file an earlier run set aside keeps its name.
+    if (folder == 0 || is_set_aside_name(profile->short_name, name)) return 0;
     for (int n = 0; n < aside_tries; ++n) {
-        char aside_name[64];
-        int length = snprintf(aside_name, sizeof aside_name, "%s_del%d.tmp", prefix, n);
+        char aside_name[PATH_SIZE];
         // A name that would not fit is refused, never cut into another.
-        if (length <= 0 || (size_t)length >= sizeof aside_name || folder + length + 1 > size)
-            return 0;
+        if (!set_aside_name(profile->short_name, n, aside_name, sizeof aside_name) ||
+            folder + strlen(aside_name) + 1 > size)
+            break;
         memcpy(aside, path, folder);
-        memcpy(aside + folder, aside_name, (size_t)length + 1);
+        memcpy(aside + folder, aside_name, strlen(aside_name) + 1);
         if (is_driver_set_name(profile, aside_name) || !name_is_free(aside)) continue;
         if (MoveFileExA(path, aside, 0)) return 1;
         // Taken meanwhile: the next number. Anything else will not change with the name.

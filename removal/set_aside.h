@@ -10,8 +10,9 @@
 #include "base/profile.h"
 
 // Renames the file at `path` to a free name of its own in the same folder (the profile's
-// short name, "_del", a number, ".tmp"; never a name of the driver set's files) and puts
-// the new path into `aside`. 1 when renamed; 0 leaves the file where it was.
+// short name, "_del", a number, ".tmp": base/set_aside_name.h; never a name of the driver
+// set's files) and puts the new path into `aside`. 1 when renamed; 0 leaves the file where it
+// was, as it does a file an earlier run set aside.
 int set_file_aside(const product_profile *profile, const char *path, char *aside, size_t size);
 
 #endif

@@ -1,7 +1,9 @@
 """Uninstall on the NT family: the driver set planted as its installer leaves it, beside
 look-alikes; a quiet run from inside the install folder, then Wine's restart."""
+import hashlib
 import os
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (ROOT, Prefix, case, check, check_equal, main,  # noqa: E402
@@ -84,6 +86,33 @@ def uninstall_on(version):
         gone = after.diff(restarted).removed_files
         check_equal(lower_all(EXPECTED["file_at_restart"]), lower_all(f.rsplit(" [", 1)[0] for f in gone),
                     "files the restart removed on %s" % version)
+
+
+@case
+def reinstall_before_the_restart_survives_winxp():
+    """An upgrade that installs the driver set again before the restart: the restart deletes
+    the old program by the name the run set it aside under, never the new program."""
+    with Prefix("nt_removal_reinstall", version="winxp") as p:
+        p.plant(FIXTURE)
+        exe = p.install_product()
+        result = p.run(exe, ["-quiet"], timeout=60)
+        check_equal(2, result.code, "exit code of -quiet (a restart is needed)")
+        after = p.snapshot()
+        check(after.file(PROGRAM) is None, "the running program was renamed aside")
+        check(after.file(PROGRAM_ASIDE) is not None, "the program waits for the restart as %s" % PROGRAM_ASIDE)
+        newer = b"MZ a newer uninstaller, installed before the restart"
+        with tempfile.NamedTemporaryFile(suffix=".exe", delete=False) as reinstalled:
+            reinstalled.write(newer)
+        try:
+            p.copy_in(reinstalled.name, PROGRAM)
+        finally:
+            os.remove(reinstalled.name)
+        p.restart()
+        restarted = p.snapshot()
+        kept = restarted.file(PROGRAM)
+        check(kept is not None and kept[2] == hashlib.sha1(newer).hexdigest(),
+              "the reinstalled program outlives the restart: %r" % (kept,))
+        check(restarted.file(PROGRAM_ASIDE) is None, "the restart deleted the old program")
 
 
 @case

@@ -184,6 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Interruption{"nt", OS_WINXP, {"tests/fixtures/nt-driver-set"}},
         Interruption{"nt_devices", OS_WINXP, {"tests/fixtures/nt-driver-set", "e2e/fixtures/nt-devices"}},
+        Interruption{"nt_driver_in_use", OS_WINXP, {"tests/fixtures/nt-driver-set", "tests/fixtures/nt-driver-in-use"}},
         Interruption{"windows_me", OS_WINME, {"tests/fixtures/legacy-driver-set"}},
         Interruption{"windows_98_se", OS_WIN98_SE, {"tests/fixtures/legacy-driver-set"}}),
     [](const ::testing::TestParamInfo<Interruption> &info) { return std::string(info.param.name); });
