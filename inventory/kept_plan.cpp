@@ -195,7 +195,7 @@ int plan_holds_driver_file(const kept_plan *plan, const run_record *record,
 void merge_kept_plan(kept_plan *plan, run_record *record) {
     add_vouched(record, "file", plan_file_is_vouched, plan->files_to_delete,
                 &record->files_to_delete);
-    add_set_aside_files(record, plan->files_to_delete);
+    add_set_aside_files(record);
     add_vouched(record, "key", plan_key_is_vouched, plan->keys_to_delete, &record->keys_to_delete);
     add_missing_pairs(plan->values_to_delete, &record->values_to_delete);
     free_string_list(plan->files_to_delete);

@@ -31,17 +31,18 @@ void take_set_aside(const char *name, DWORD attributes, int is_short_name, void 
 
 }  // namespace
 
-void add_set_aside_files(run_record *record, const string_list_entry *plan_files) {
+void add_set_aside_files(run_record *record) {
     if (record->os_class < OS_FIRST_NT) return;
     char pattern[PATH_SIZE];
     const char *short_name = record->profile->short_name ? record->profile->short_name : "";
     if (!text_join(pattern, sizeof pattern, short_name, "", SET_ASIDE_PATTERN_TAIL)) return;
-    for (; plan_files; plan_files = plan_files->next) {
-        const char *slash = mb_find_last_char(plan_files->text, '\\');
-        size_t length = slash ? (size_t)(slash - plan_files->text) : 0;
+    // What is found is pushed at the head: the walk goes on over the files there before.
+    for (const string_list_entry *file = record->files_to_delete; file; file = file->next) {
+        const char *slash = mb_find_last_char(file->text, '\\');
+        size_t length = slash ? (size_t)(slash - file->text) : 0;
         char folder[PATH_SIZE];
         if (!length || length >= sizeof folder) continue;
-        memcpy(folder, plan_files->text, length);
+        memcpy(folder, file->text, length);
         folder[length] = '\0';
         folder_search search = {record, folder};
         list_folder(folder, pattern, take_set_aside, &search);

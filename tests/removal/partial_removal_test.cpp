@@ -111,6 +111,14 @@ void busy_file_aside_refused(PartialRemoval &p, sim::Machine &m, run_record &r) 
     m.faults.push_back(sim::Fault{"MoveFileExA", kBusyAside, ERROR_ACCESS_DENIED, 0, 1});
 }
 
+// 256 characters: a set-aside name beside it would not fit into a path.
+const std::string kDeepBusy = "C:\\" + std::string(246, 'd') + "\\a.sys";
+
+void deep_busy_file(PartialRemoval &, sim::Machine &m, run_record &r) {
+    m.files.write_file(kDeepBusy, "driver")->in_use = true;
+    push_string(&r.files_to_delete, kDeepBusy.c_str());
+}
+
 void missing_file(PartialRemoval &, sim::Machine &, run_record &r) {
     push_string(&r.files_to_delete, "C:\\WINDOWS\\inf\\oem99.inf");
 }
@@ -128,6 +136,8 @@ const Obstacle kObstacles[] = {
      RESULT_PARTIAL_REMOVAL,
      "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: renamed to "
      "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, failed (error 5), renamed back", nullptr, false},
+    {"file in use whose set-aside name would not fit, NT", OS_WINXP, deep_busy_file,
+     RESULT_SUCCESS, "a.sys to the restart: done", nullptr, false},
     {"file in use, 98 SE", OS_WIN98_SE, busy_file, RESULT_SUCCESS,
      "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: wininit.ini line", nullptr, false},
     {"file in use that the restart refuses", OS_WINXP, busy_file_not_handed,
