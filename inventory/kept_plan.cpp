@@ -9,6 +9,7 @@
 #include "base/unicode_text.h"
 #include "inventory/finding_checks.h"
 #include "inventory/kept_plan_checks.h"
+#include "inventory/set_aside_files.h"
 #include "platform/win32.h"
 
 namespace {
@@ -194,6 +195,8 @@ int plan_holds_driver_file(const kept_plan *plan, const run_record *record,
 void merge_kept_plan(kept_plan *plan, run_record *record) {
     add_vouched(record, "file", plan_file_is_vouched, plan->files_to_delete,
                 &record->files_to_delete);
+    // Files are set aside only where a kept plan lists files: a first run has none to find.
+    if (plan->files_to_delete) add_set_aside_files(record);
     add_vouched(record, "key", plan_key_is_vouched, plan->keys_to_delete, &record->keys_to_delete);
     add_missing_pairs(plan->values_to_delete, &record->values_to_delete);
     free_string_list(plan->files_to_delete);

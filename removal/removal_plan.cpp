@@ -95,7 +95,7 @@ int plan_swept_entry(const char *path, string_list_entry **restart_list) {
     return 0;
 }
 
-int plan_hand_over(const string_list_entry *list, int) {
+int plan_hand_over(const string_list_entry *list, const run_record *) {
     for (; list; list = list->next) log_line("plan: hand %s to the restart", list->text);
     return 0;
 }

@@ -3,13 +3,13 @@
 #ifndef K440_REMOVAL_RESTART_DELETION_H
 #define K440_REMOVAL_RESTART_DELETION_H
 
+#include "base/run_record.h"
 #include "base/string_list.h"
 
 // Hands every path of the list, in list order, to the next restart, and writes each hand-over
-// to the run log. Returns how many paths that still exist could not be handed over.
-int schedule_restart_deletion(const string_list_entry *restart_list, int os_class);
-// NT family: registers one file (or empty folder) for deletion at the next start; 1 when the
-// platform took it.
-int mark_for_restart_delete(const char *path);
+// to the run log. On the NT family a file is first set aside under a name of its own
+// (removal/set_aside.h), so that the restart deletes only it. Returns how many paths that
+// still exist could not be handed over.
+int schedule_restart_deletion(const string_list_entry *restart_list, const run_record *record);
 
 #endif

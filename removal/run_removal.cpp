@@ -136,7 +136,7 @@ void clean_install_folder(removal_state *state) {
 // Returns how many of the paths that still exist were not handed over.
 int hand_to_restart(removal_state *state, string_list_entry **list) {
     if (!*list) return 0;
-    int left = state->ex->hand_to_restart(*list, state->record->os_class);
+    int left = state->ex->hand_to_restart(*list, state->record);
     state->record->restart_needed = 1;
     *list = free_string_list(*list);
     return left;

@@ -24,7 +24,7 @@ struct removal_executor {
     // An install-folder entry: deleted, or pushed onto *restart_list, folders too.
     int (*sweep_file)(const char *path, string_list_entry **restart_list);
     void (*keep_program)(const char *path, const char *which);  // optional; for the hand-off
-    int (*hand_to_restart)(const string_list_entry *list, int os_class);
+    int (*hand_to_restart)(const string_list_entry *list, const run_record *record);
 };
 
 // Works through the record's lists in the fixed order; the number of items left in place.

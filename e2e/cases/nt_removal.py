@@ -1,7 +1,9 @@
 """Uninstall on the NT family: the driver set planted as its installer leaves it, beside
 look-alikes; a quiet run from inside the install folder, then Wine's restart."""
+import hashlib
 import os
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from harness import (ROOT, Prefix, case, check, check_equal, main,  # noqa: E402
@@ -10,6 +12,7 @@ from harness import (ROOT, Prefix, case, check, check_equal, main,  # noqa: E402
 FIXTURE = os.path.join(ROOT, "tests", "fixtures", "nt-driver-set")
 INSTALL = "C:\\Program Files\\halvenor\\K440dT"
 PROGRAM = INSTALL + "\\K440dTUn.exe"
+PROGRAM_ASIDE = INSTALL + "\\K440dT_del0.tmp"  # the running program, set aside for the restart
 SUBFOLDER = INSTALL + "\\Drivers"
 HKLM = "HKEY_LOCAL_MACHINE\\"
 # Wine rewrites its display driver's date at every start; no business of the uninstaller.
@@ -63,12 +66,13 @@ def uninstall_on(version):
         others = [v for v in diff.added_values + diff.changed_values if v not in pending]
         check_equal([], others, "other values added or changed on %s" % version)
 
-        check_equal(lower_all(EXPECTED["file"]), lower_all(f.rsplit(" [", 1)[0] for f in diff.removed_files),
-                    "files removed on %s" % version)
-        check_equal([], diff.added_files, "files added on %s" % version)
-        check(all(f.lower().startswith(PROGRAM.lower()) for f in diff.changed_files),
-              "only the program may change (its attributes) on %s: %r" % (version, diff.changed_files))
-        check(after.file(PROGRAM) is not None, "the running program stays until the restart")
+        check_equal(lower_all(EXPECTED["file"] + [PROGRAM]),
+                    lower_all(f.rsplit(" [", 1)[0] for f in diff.removed_files),
+                    "files removed on %s (the program by its name)" % version)
+        check_equal(lower_all([PROGRAM_ASIDE]), lower_all(f.rsplit(" [", 1)[0] for f in diff.added_files),
+                    "files added on %s: only the program set aside" % version)
+        check_equal([], diff.changed_files, "files changed on %s" % version)
+        check(after.file(PROGRAM_ASIDE) is not None, "the running program stays until the restart")
         check(after.file(SUBFOLDER) is not None, "the subfolder stays until the restart")
         for look_alike in ("C:\\Temp\\K440dTuc.sys", "C:\\Program Files\\halvenor\\Other\\K440dTUn.exe",
                            "C:\\windows\\inf\\oem13.inf", "C:\\windows\\system32\\K440dTox.sys"):
@@ -76,12 +80,39 @@ def uninstall_on(version):
 
         p.restart()
         restarted = p.snapshot()
-        check(restarted.file(PROGRAM) is None, "the program is gone after the restart on %s" % version)
+        check(restarted.file(PROGRAM_ASIDE) is None, "the program is gone after the restart on %s" % version)
         check(restarted.file(SUBFOLDER) is None, "the empty subfolder is gone after the restart")
         check(restarted.file(INSTALL) is not None, "the install folder itself stays")
         gone = after.diff(restarted).removed_files
         check_equal(lower_all(EXPECTED["file_at_restart"]), lower_all(f.rsplit(" [", 1)[0] for f in gone),
                     "files the restart removed on %s" % version)
+
+
+@case
+def reinstall_before_the_restart_survives_winxp():
+    """An upgrade that installs the driver set again before the restart: the restart deletes
+    the old program by the name the run set it aside under, never the new program."""
+    with Prefix("nt_removal_reinstall", version="winxp") as p:
+        p.plant(FIXTURE)
+        exe = p.install_product()
+        result = p.run(exe, ["-quiet"], timeout=60)
+        check_equal(2, result.code, "exit code of -quiet (a restart is needed)")
+        after = p.snapshot()
+        check(after.file(PROGRAM) is None, "the running program was renamed aside")
+        check(after.file(PROGRAM_ASIDE) is not None, "the program waits for the restart as %s" % PROGRAM_ASIDE)
+        newer = b"MZ a newer uninstaller, installed before the restart"
+        with tempfile.NamedTemporaryFile(suffix=".exe", delete=False) as reinstalled:
+            reinstalled.write(newer)
+        try:
+            p.copy_in(reinstalled.name, PROGRAM)
+        finally:
+            os.remove(reinstalled.name)
+        p.restart()
+        restarted = p.snapshot()
+        kept = restarted.file(PROGRAM)
+        check(kept is not None and kept[2] == hashlib.sha1(newer).hexdigest(),
+              "the reinstalled program outlives the restart: %r" % (kept,))
+        check(restarted.file(PROGRAM_ASIDE) is None, "the restart deleted the old program")
 
 
 @case

@@ -47,6 +47,9 @@ def dry_run_changes_nothing_and_plans_what_a_quiet_run_removes():
         planned = set(path_of(l, prefix) for l in plan
                       for prefix in ("plan: delete file ", "plan: uninstall driver package ")
                       if l.startswith(prefix) and "(not there)" not in l)
+        # A file handed to the restart (the running program) is set aside under a new name.
+        planned |= set(path_of(l, "plan: hand ").rsplit(" to the restart", 1)[0] for l in plan
+                       if l.startswith("plan: hand "))
         planned_keys = set(path_of(l, "plan: delete key ") for l in plan
                            if l.startswith("plan: delete key "))
 

@@ -15,7 +15,7 @@ def _path(line):
 def driver_set_removal_faults(before, after, expected, program):
     """Readable faults, none when the run removed exactly the expected keys (with everything
     below them), values and files, and changed nothing else but the pending renames and the
-    running program's own entry (it goes at the restart)."""
+    running program's own entry (set aside under a name of its own, it goes at the restart)."""
     diff = before.diff(after, ignore_keys=[WINE_DISPLAY_CHURN], ignore_values=[PENDING_RENAMES])
     faults = []
     trees = [HKLM + k.lower() for k in expected["key"]]
@@ -31,11 +31,15 @@ def driver_set_removal_faults(before, after, expected, program):
     wanted = set(HKLM + ("%s\\%s" % v).lower() for v in expected["value"])
     faults += ["removed, not in the driver set: value " + v for v in sorted(loose - wanted)]
     faults += ["still there: value " + v for v in sorted(wanted - loose)]
-    files = set(_path(f) for f in diff.removed_files)
+    folder = program.lower().rsplit("\\", 1)[0] + "\\"
+    set_aside = lambda f: (f.startswith(folder) and f[len(folder):].startswith("k440dt_del") and
+                           f.endswith(".tmp"))
+    files = set(_path(f) for f in diff.removed_files) - set([program.lower()])
     wanted = set(f.lower() for f in expected["file"])
     faults += ["removed, not in the driver set: file " + f for f in sorted(files - wanted)]
     faults += ["still there: file " + f for f in sorted(wanted - files)]
-    faults += ["appeared: " + line for line in diff.added_keys + diff.added_values + diff.added_files]
+    faults += ["appeared: " + line for line in diff.added_keys + diff.added_values +
+               [f for f in diff.added_files if not set_aside(_path(f))]]
     faults += ["changed: " + line for line in diff.changed_values]
     faults += ["changed: " + line for line in diff.changed_files
                if not line.lower().startswith(program.lower() + " ")]

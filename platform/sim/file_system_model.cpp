@@ -146,6 +146,29 @@ bool FileSystem::remove(const std::string &path) {
     return false;
 }
 
+bool FileSystem::rename_file(const std::string &source, const std::string &target) {
+    FileNode *node = find(source);
+    size_t slash = last_separator(target);
+    if (!node || node->is_dir || !node->parent || find(target) || slash == std::string::npos)
+        return false;
+    FileNode *folder = find(target.substr(0, slash) + (slash == 2 ? "\\" : ""));
+    if (!folder || !folder->is_dir) return false;
+    std::unique_ptr<FileNode> moved;
+    auto &siblings = node->parent->children;
+    for (auto it = siblings.begin(); it != siblings.end(); ++it) {
+        if (it->get() != node) continue;
+        moved = std::move(*it);
+        siblings.erase(it);
+        break;
+    }
+    moved->name = target.substr(slash + 1);
+    moved->short_name.clear();
+    moved->unicode_name.clear();
+    moved->parent = folder;
+    folder->children.push_back(std::move(moved));
+    return true;
+}
+
 static void list_into(const FileNode *node, std::vector<std::string> *out) {
     for (const auto &c : node->children) {
         out->push_back(c->path() + (c->is_dir ? "\\" : ""));

@@ -80,11 +80,42 @@ bool parent_exists(const std::string &path) {
 
 // The image of a running program cannot be deleted: this process's, and those of the
 // processes that wait for a program they started.
+const std::string &image_file(const Process &process) {
+    return process.renamed_image.empty() ? process.module_path : process.renamed_image;
+}
+
 bool is_running_image(const std::string &path) {
-    if (equal_nocase(path, current_process().module_path)) return true;
+    if (equal_nocase(path, image_file(current_process()))) return true;
     for (const Process *waiting : current_machine().waiting_processes)
-        if (equal_nocase(path, waiting->module_path)) return true;
+        if (equal_nocase(path, image_file(*waiting))) return true;
     return false;
+}
+
+// A running image renamed is still the image of its process under the new name.
+void follow_renamed_image(const std::string &source, const std::string &target) {
+    if (equal_nocase(source, image_file(current_process()))) current_process().renamed_image = target;
+    for (Process *waiting : current_machine().waiting_processes)
+        if (equal_nocase(source, image_file(*waiting))) waiting->renamed_image = target;
+}
+
+// A rename within the volume: allowed for a running image or a mapped (in-use) file, which
+// cannot be deleted; refused onto an existing name (without MOVEFILE_REPLACE_EXISTING, which
+// this simulation does not offer), across volumes and for a file open without delete sharing.
+BOOL rename_now(Machine &m, const std::string &existing, const char *requested_target, DWORD flags) {
+    FileNode *node = m.files.find(existing);
+    if (!node) return fail(parent_exists(existing) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    if (node->is_dir || (flags & MOVEFILE_REPLACE_EXISTING)) return fail(ERROR_CALL_NOT_IMPLEMENTED);
+    std::string source = node->path();
+    std::string target = file_view(requested_target);
+    if (target.size() < 2 || !equal_nocase(target.substr(0, 2), source.substr(0, 2)))
+        return fail(ERROR_NOT_SAME_DEVICE);
+    if (m.files.find(target)) return fail(ERROR_ALREADY_EXISTS);
+    if (!parent_exists(target)) return fail(ERROR_PATH_NOT_FOUND);
+    if (open_without_sharing(source, FILE_SHARE_DELETE)) return fail(ERROR_SHARING_VIOLATION);
+    if (!m.files.rename_file(source, target)) return fail(ERROR_ACCESS_DENIED);
+    follow_renamed_image(source, m.files.find(target)->path());
+    count_mutating_call();
+    return TRUE;
 }
 
 WIN32_FIND_DATAA find_data(const std::string &name, const FileNode *node) {
@@ -205,8 +236,8 @@ BOOL FindClose(HANDLE handle) {
     return TRUE;
 }
 
-// The NT family records a delayed move in the pending-rename list; Windows 98/ME has no such
-// function.
+// The NT family records a delayed move in the pending-rename list and renames at once without
+// it; Windows 98/ME has no such function.
 BOOL MoveFileExA(LPCSTR requested, LPCSTR new_name, DWORD flags) {
     record_call("MoveFileExA", std::string(requested ? requested : "") + " -> " +
                                    (new_name ? new_name : "(null)") + " " + hex(flags));
@@ -226,7 +257,7 @@ BOOL MoveFileExA(LPCSTR requested, LPCSTR new_name, DWORD flags) {
             count_mutating_call();
             return TRUE;
         }
-        return fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return rename_now(m, existing, new_name, flags);
     }
     if (!m.files.find(existing)) return fail(ERROR_FILE_NOT_FOUND);
     PendingRename r;

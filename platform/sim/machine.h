@@ -91,7 +91,9 @@ struct FileNode {
     bool is_dir = false;
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE_VALUE;
     std::string content;
-    bool in_use = false;  // open by a running program: cannot be deleted
+    // Mapped by a running program (a loaded driver or DLL): cannot be deleted, but can be
+    // renamed within its volume, as the running program's own image can.
+    bool in_use = false;
     FileNode *parent = nullptr;
     std::vector<std::unique_ptr<FileNode>> children;
 
@@ -124,6 +126,8 @@ struct FileSystem {
                                  DWORD attributes = 0x20);
     bool exists(const std::string &path) const { return find(path) != nullptr; }
     bool remove(const std::string &path);  // removes a file or a folder tree
+    // Moves a file to `target` (a free name in an existing folder); false when it cannot.
+    bool rename_file(const std::string &source, const std::string &target);
     std::vector<std::string> list_all() const;  // every path, depth first
 };
 
@@ -282,7 +286,7 @@ struct Machine {
     // after its name, and returns its exit code; without one a started program ends with 0.
     std::function<DWORD(Process &child, const std::string &arguments)> run_program;
     // Processes that wait for a program they started: their images are in use.
-    std::vector<const Process *> waiting_processes;
+    std::vector<Process *> waiting_processes;
 
     void set_os_class(int os_class) { version = version_for_class(os_class); }
     bool is_nt() const { return version.platform == 2; }
@@ -294,6 +298,9 @@ struct Machine {
 struct Process {
     Machine *machine = nullptr;
     std::string module_path = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";
+    // The image file once it was renamed while running; GetModuleFileNameA still answers
+    // module_path, the name it was started under.
+    std::string renamed_image;
     DWORD last_error = 0;
     Token token = administrator_token();
     bool is_64bit = false;  // a 64-bit program (only on a machine with `x64`)

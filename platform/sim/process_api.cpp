@@ -1,6 +1,7 @@
 // Starting programs, system information and GetProcAddress of the simulated platform. A
-// started program runs to its end inside CreateProcessA (the simulation has one thread), so
-// the caller's wait returns at once with the program's exit code.
+// started program runs to its end when its starter first waits for it (the simulation has one
+// thread): what the starter does between starting it and waiting comes first, as it does on
+// Windows, where the program needs far longer to get going.
 #include "process_api.h"
 
 #include <cstring>
@@ -19,6 +20,9 @@ namespace {
 struct StartedProcess {
     DWORD exit_code = 0;
     bool is_thread = false;
+    bool to_run = false;  // not run yet: the image, token and arguments below
+    Process child;
+    std::string arguments;
 };
 std::map<uintptr_t, StartedProcess> g_started;
 
@@ -75,12 +79,28 @@ std::string arguments_after_program_name(const std::string &command_line) {
     return command_line.substr(i);
 }
 
-HANDLE new_started_handle(DWORD exit_code, bool is_thread) {
+HANDLE new_started_handle(const StartedProcess &started) {
     add_handle_closer(close_started);
     uintptr_t number = new_handle_number();
-    g_started[number] = StartedProcess{exit_code, is_thread};
+    g_started[number] = started;
     ++current_process().open_handles;
     return reinterpret_cast<HANDLE>(number);
+}
+
+// Runs a started program to its end while its starter waits; without run_program it ends
+// with 0.
+void run_started(StartedProcess &started) {
+    if (!started.to_run) return;
+    started.to_run = false;
+    Machine &m = current_machine();
+    if (!m.run_program) return;
+    m.waiting_processes.push_back(&current_process());
+    {
+        ProcessScope scope(started.child);
+        started.exit_code = m.run_program(started.child, started.arguments);
+        exit_process(started.child);
+    }
+    m.waiting_processes.pop_back();
 }
 
 // The caller casts the address back to the function's own type before it calls it.
@@ -141,22 +161,17 @@ BOOL CreateProcessA(LPCSTR application, LPSTR command_line, LPSECURITY_ATTRIBUTE
     bool is_64bit = program_machine(image->content) == 0x8664;
     if (is_64bit && !m.x64) return fail(ERROR_BAD_EXE_FORMAT);
 
-    Process &parent = current_process();
-    Process child;
-    child.machine = &m;
-    child.module_path = image->path();
-    child.token = parent.token;
-    child.is_64bit = is_64bit;
-    DWORD exit_code = 0;
-    m.waiting_processes.push_back(&parent);
-    if (m.run_program) {
-        ProcessScope scope(child);
-        exit_code = m.run_program(child, arguments_after_program_name(line));
-        exit_process(child);
-    }
-    m.waiting_processes.pop_back();
-    information->hProcess = new_started_handle(exit_code, false);
-    information->hThread = new_started_handle(0, true);
+    StartedProcess process;
+    process.to_run = true;
+    process.child.machine = &m;
+    process.child.module_path = image->path();
+    process.child.token = current_process().token;
+    process.child.is_64bit = is_64bit;
+    process.arguments = arguments_after_program_name(line);
+    information->hProcess = new_started_handle(process);
+    StartedProcess thread;
+    thread.is_thread = true;
+    information->hThread = new_started_handle(thread);
     information->dwProcessId = 0x100;
     information->dwThreadId = 0x104;
     return TRUE;
@@ -167,6 +182,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     record_call("WaitForSingleObject", "");
     auto it = g_started.find(reinterpret_cast<uintptr_t>(handle));
     if (it == g_started.end()) return fail(ERROR_INVALID_HANDLE), WAIT_FAILED;
+    run_started(it->second);
     return WAIT_OBJECT_0;  // the program has ended
 }
 
@@ -174,6 +190,6 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exit_code) {
     record_call("GetExitCodeProcess", "");
     auto it = g_started.find(reinterpret_cast<uintptr_t>(process));
     if (it == g_started.end() || it->second.is_thread || !exit_code) return fail(ERROR_INVALID_HANDLE);
-    *exit_code = it->second.exit_code;
+    *exit_code = it->second.to_run ? STILL_ACTIVE : it->second.exit_code;
     return TRUE;
 }

@@ -43,8 +43,9 @@ def main():
     for entry in ("file  C:\\Temp\\K440dTuc.sys", "key   HKLM\\System\\CurrentControlSet\\Services\\K440dTucOld",
                   "key   HKLM\\System\\CurrentControlSet\\Enum\\USB"):
         check(entry in kept, "XP: the look-alike %r should still be there" % entry)
-    check("file  C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe" in xp["Removed by the restart"],
-          "XP: the running program's file goes at the restart")
+    aside = "file  C:\\Program Files\\halvenor\\K440dT\\K440dT_del0.tmp"
+    check(aside in xp["Added by the program"] and aside in xp["Removed by the restart"],
+          "XP: the running program's file is set aside and goes at the restart")
 
     me = run(demo, "winme", [source + "/tests/fixtures/legacy-driver-set"])
     check("key   HKLM\\Enum\\Root\\K440dTCR" in me["Removed by the program"],

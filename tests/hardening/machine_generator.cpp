@@ -46,6 +46,7 @@ class Planter {
         process_.module_path = kInstall + "\\K440dTUn.exe";
         m_.files.write_file(process_.module_path, "program");
         out_.may_change_files.insert(process_.module_path);
+        out_.may_change_files.insert(kInstall + "\\K440dT_del0.tmp");  // where NT sets it aside
         uninstall_records();
         product_records();
         driver_files();

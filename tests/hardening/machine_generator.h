@@ -22,7 +22,8 @@ struct GeneratedMachine {
     // Files that are deleted by the run itself.
     std::set<std::string> product_files;
     // Entries the run may change but not delete: the running program (its attributes are
-    // cleared for the deletion at the restart) and the restart list file of Windows 98/ME.
+    // cleared for the deletion at the restart, and the NT family renames it aside) and the
+    // restart list file of Windows 98/ME.
     std::set<std::string> may_change_files;
     int unrelated_keys = 0;   // counts of what was planted beside the driver set
     int unrelated_files = 0;

@@ -29,13 +29,14 @@ TEST_F(FileDeletion, NtRestartListIsHandedOverInListOrder) {
     string_list_entry *list = 0;
     push_string(&list, "C:\\P\\Sub");
     push_string(&list, "C:\\P\\K440dTUn.exe");
-    schedule_restart_deletion(list, OS_WINXP);
+    run_record record = new_record(OS_WINXP);
+    schedule_restart_deletion(list, &record);
     free_string_list(list);
     ASSERT_EQ(2u, machine.pending_renames.size());
-    EXPECT_EQ("C:\\P\\K440dTUn.exe", machine.pending_renames[0].source);
-    EXPECT_EQ("C:\\P\\Sub", machine.pending_renames[1].source);
+    EXPECT_EQ("C:\\P\\K440dT_del0.tmp", machine.pending_renames[0].source) << "the file set aside";
+    EXPECT_EQ("C:\\P\\Sub", machine.pending_renames[1].source) << "a folder keeps its name";
     EXPECT_EQ("", machine.pending_renames[0].target) << "no new name: deletion";
-    EXPECT_EQ(0u, machine.files.find("C:\\P\\K440dTUn.exe")->attributes & FILE_ATTRIBUTE_READONLY)
+    EXPECT_EQ(0u, machine.files.find("C:\\P\\K440dT_del0.tmp")->attributes & FILE_ATTRIBUTE_READONLY)
         << "attributes are cleared so the restart can delete it";
 }
 
@@ -44,7 +45,8 @@ TEST_F(FileDeletion, LegacyRestartListUsesNoDelayedMove) {
     machine.files.write_file("C:\\P\\a.txt", "a");
     string_list_entry *list = 0;
     push_string(&list, "C:\\P\\a.txt");
-    schedule_restart_deletion(list, OS_WIN98);
+    run_record record = new_record(OS_WIN98);
+    schedule_restart_deletion(list, &record);
     free_string_list(list);
     EXPECT_TRUE(machine.calls_to("MoveFileExA").empty()) << "Windows 98/ME has no delayed move";
     EXPECT_TRUE(machine.calls_to("SetFileAttributesA").empty()) << "nor are attributes changed";

@@ -14,12 +14,15 @@
 #include "base/run_log.h"
 #include "removal/run_removal.h"
 #include "support/device_machine.h"
+#include "sim/restart_model.h"
 #include "support/sim_test.h"
 
 namespace {
 
 const char kLog[] = "C:\\run.log";
 const char kBusy[] = "C:\\WINDOWS\\system32\\drivers\\k440mdm.sys";
+const char kBusyAside[] = "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp";
+const char kProgram[] = "C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe";  // the running one
 const char kKey[] = "SYSTEM\\CurrentControlSet\\Services\\k440mdm";
 const char kValueKey[] = "Software\\Halvenor\\Values";
 const DWORD kInWow64 = 0xE0000235;  // ERROR_IN_WOW64: DIF_REMOVE from a 32-bit process on x64
@@ -57,6 +60,9 @@ struct Obstacle {
     std::function<void(PartialRemoval &, sim::Machine &, run_record &)> plant;
     int result;
     const char *log_line;  // a line the log must hold
+    // A reinstall that writes this file before the restart, and whether it outlives the restart.
+    const char *reinstalled;
+    bool reinstall_survives;
 };
 
 void PrintTo(const Obstacle &o, std::ostream *os) { *os << o.name; }
@@ -90,28 +96,62 @@ void busy_file_not_handed(PartialRemoval &p, sim::Machine &m, run_record &r) {
     m.faults.push_back(sim::Fault{"MoveFileExA", kBusy, ERROR_ACCESS_DENIED});
 }
 
+void running_program(PartialRemoval &, sim::Machine &m, run_record &r) {
+    m.files.write_file(kProgram, "program");
+    push_string(&r.files_to_delete, kProgram);
+}
+
+void busy_file_not_renamed(PartialRemoval &p, sim::Machine &m, run_record &r) {
+    busy_file(p, m, r);
+    m.faults.push_back(sim::Fault{"MoveFileExA", kBusy, ERROR_SHARING_VIOLATION, 0, 1});
+}
+
+void busy_file_aside_refused(PartialRemoval &p, sim::Machine &m, run_record &r) {
+    busy_file(p, m, r);
+    m.faults.push_back(sim::Fault{"MoveFileExA", kBusyAside, ERROR_ACCESS_DENIED, 0, 1});
+}
+
+// 256 characters: a set-aside name beside it would not fit into a path.
+const std::string kDeepBusy = "C:\\" + std::string(246, 'd') + "\\a.sys";
+
+void deep_busy_file(PartialRemoval &, sim::Machine &m, run_record &r) {
+    m.files.write_file(kDeepBusy, "driver")->in_use = true;
+    push_string(&r.files_to_delete, kDeepBusy.c_str());
+}
+
 void missing_file(PartialRemoval &, sim::Machine &, run_record &r) {
     push_string(&r.files_to_delete, "C:\\WINDOWS\\system32\\drivers\\k440gone.sys");
 }
 
 const Obstacle kObstacles[] = {
     {"file in use, NT", OS_WINXP, busy_file, RESULT_SUCCESS,
-     "delete file C:\\WINDOWS\\system32\\drivers\\k440mdm.sys: failed (error 5), handed to "
-     "the restart"},
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: renamed to "
+     "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, done", kBusy, true},
+    {"running program, NT", OS_WINXP, running_program, RESULT_SUCCESS,
+     "hand C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe to the restart: renamed to "
+     "C:\\Program Files\\halvenor\\K440dT\\K440dT_del0.tmp, done", kProgram, true},
+    {"file in use that cannot be renamed, NT", OS_WINXP, busy_file_not_renamed, RESULT_SUCCESS,
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: done", kBusy, false},
+    {"set-aside file that the restart refuses", OS_WINXP, busy_file_aside_refused,
+     RESULT_PARTIAL_REMOVAL,
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: renamed to "
+     "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, failed (error 5), renamed back", nullptr, false},
+    {"file in use whose set-aside name would not fit, NT", OS_WINXP, deep_busy_file,
+     RESULT_SUCCESS, "a.sys to the restart: done", nullptr, false},
     {"file in use, 98 SE", OS_WIN98_SE, busy_file, RESULT_SUCCESS,
-     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: wininit.ini line"},
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: wininit.ini line", nullptr, false},
     {"file in use that the restart refuses", OS_WINXP, busy_file_not_handed,
      RESULT_PARTIAL_REMOVAL,
-     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: failed (error 5)"},
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: failed (error 5)", nullptr, false},
     {"key that stays", OS_WINXP, stuck_key, RESULT_PARTIAL_REMOVAL,
      "delete key SYSTEM\\CurrentControlSet\\Services\\k440mdm: failed (error 5), left in "
-     "place"},
+     "place", nullptr, false},
     {"value that stays", OS_WIN98_SE, stuck_value, RESULT_PARTIAL_REMOVAL,
-     "delete value Software\\Halvenor\\Values\\OEM0: failed (error 5), left in place"},
+     "delete value Software\\Halvenor\\Values\\OEM0: failed (error 5), left in place", nullptr, false},
     {"device that cannot be removed", OS_WINXP, wow64_device, RESULT_PARTIAL_REMOVAL,
-     "remove device USB\\VID_FFFF&PID_0001\\7: failed (error 0xE0000235)"},
+     "remove device USB\\VID_FFFF&PID_0001\\7: failed (error 0xE0000235)", nullptr, false},
     {"listed file not there", OS_WINXP, missing_file, RESULT_SUCCESS,
-     "delete file C:\\WINDOWS\\system32\\drivers\\k440gone.sys: not there"},
+     "delete file C:\\WINDOWS\\system32\\drivers\\k440gone.sys: not there", nullptr, false},
 };
 
 class PartialRemovalTable : public PartialRemoval, public ::testing::WithParamInterface<Obstacle> {};
@@ -125,6 +165,13 @@ TEST_P(PartialRemovalTable, EndsAsTheTableSays) {
     EXPECT_NE(std::string::npos, log().find(c.log_line)) << log();
     EXPECT_NE(std::string::npos,
               log().find(c.result ? "item(s) left in place\r\n" : "removal: complete\r\n"));
+    if (c.reinstalled) machine.files.write_file(c.reinstalled, "reinstalled");
+    sim::carry_out_restart(machine);
+    if (c.reinstalled) {
+        EXPECT_EQ(c.reinstall_survives, machine.files.exists(c.reinstalled)) << "after the restart";
+    }
+    for (const std::string &path : machine.files.list_all())
+        EXPECT_EQ(std::string::npos, path.find("_del")) << "left under a name of the run's own";
 }
 
 INSTANTIATE_TEST_SUITE_P(Obstacles, PartialRemovalTable, ::testing::ValuesIn(kObstacles),
@@ -138,8 +185,8 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, PartialRemovalTable, ::testing::ValuesIn(kOb
 TEST_F(PartialRemoval, ListedFileInUseIsHandedToTheRestartAndAsksForIt) {
     busy_file(*this, machine, record);
     EXPECT_EQ(RESULT_SUCCESS, run_removal(&record));
-    EXPECT_TRUE(machine.files.exists(kBusy)) << "in use until the restart";
-    EXPECT_TRUE(pending(kBusy));
+    EXPECT_TRUE(machine.files.exists(kBusyAside)) << "in use until the restart, set aside";
+    EXPECT_TRUE(pending(kBusyAside));
     EXPECT_EQ(1, record.restart_needed);
 }
 

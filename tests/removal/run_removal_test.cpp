@@ -10,6 +10,7 @@
 namespace {
 
 const std::string kInstall = "C:\\Program Files\\halvenor\\K440dT";
+const std::string kProgramAside = kInstall + "\\K440dT_del0.tmp";  // the program set aside
 
 class RunRemoval : public SimTest {
   protected:
@@ -46,7 +47,7 @@ TEST_F(RunRemoval, SweepDeletesWhatItCanAndHandsTheRestToTheRestart) {
     EXPECT_EQ(0, run_removal(&record));
     EXPECT_FALSE(machine.files.exists(kInstall + "\\readme.txt"));
     EXPECT_FALSE(machine.files.exists(kInstall + "\\K440dTab.ini")) << "read-only is no obstacle";
-    EXPECT_EQ((std::vector<std::string>{kInstall + "\\Sub", process.module_path}), pending())
+    EXPECT_EQ((std::vector<std::string>{kInstall + "\\Sub", kProgramAside}), pending())
         << "the subfolder and the program, never '.' or '..'";
     for (const sim::Call &c : machine.calls_to("DeleteFileA"))
         EXPECT_NE(process.module_path, c.detail) << "the running program is never tried";
@@ -65,17 +66,18 @@ TEST_F(RunRemoval, TheProgramGoesToTheRestartAfterTheRecords) {
     std::vector<std::string> order;
     for (const sim::Call &c : machine.calls)
         if (c.function == "MoveFileExA" || c.function == "RegDeleteKeyA") order.push_back(c.detail);
-    ASSERT_EQ(3u, order.size()) << "the subfolder, the record, the program: each once";
+    ASSERT_EQ(4u, order.size()) << "the subfolder, the record, the program set aside: each once";
     EXPECT_NE(std::string::npos, order[0].find("\\Sub")) << "the leftovers keep their place";
     EXPECT_NE(std::string::npos, order[1].find(uninstall));
     EXPECT_EQ(0u, order[2].find(process.module_path)) << "the program goes last";
+    EXPECT_EQ(0u, order[3].find(kProgramAside));
 }
 
 TEST_F(RunRemoval, AFolderWithATrailingBackslashIsSweptTheSameWay) {
     strcpy(record.install_dir, (kInstall + "\\\\").c_str());
     run_removal(&record);
     EXPECT_FALSE(machine.files.exists(kInstall + "\\readme.txt"));
-    EXPECT_EQ((std::vector<std::string>{kInstall + "\\Sub", process.module_path}), pending())
+    EXPECT_EQ((std::vector<std::string>{kInstall + "\\Sub", kProgramAside}), pending())
         << "entries named from the folder as written without its trailing backslashes";
     for (const sim::Call &c : machine.calls_to("DeleteFileA"))
         EXPECT_EQ(std::string::npos, c.detail.find("K440dTUn.exe")) << "the running program is never tried";
@@ -131,7 +133,7 @@ TEST_F(RunRemoval, PrefixOnlyTouchesEntriesWithTheShortName) {
     run_removal(&record);
     EXPECT_TRUE(machine.files.exists(kInstall + "\\readme.txt"));
     EXPECT_FALSE(machine.files.exists(kInstall + "\\K440dTab.ini"));
-    EXPECT_EQ((std::vector<std::string>{process.module_path}), pending());
+    EXPECT_EQ((std::vector<std::string>{kProgramAside}), pending());
     EXPECT_EQ(1u, sweeps("K440dT*.*")) << "the NT family lists in Unicode";
     EXPECT_EQ(0u, sweeps());
 }
