@@ -1,9 +1,12 @@
 #include "removal/listed_deletion.h"
 
+#include "base/mbtext.h"
 #include "platform/win32.h"
 #include "removal/deletion_outcome.h"
 #include "removal/file_deletion.h"
+#include "removal/filter_references.h"
 #include "removal/registry_deletion.h"
+#include "removal/service_deletion.h"
 
 const char *const legacy_driver_index_files[] = {"inf\\drvidx.bin", "inf\\drvdata.bin", 0};
 
@@ -39,4 +42,20 @@ int delete_listed_file(const char *path, string_list_entry **restart_list) {
 
 int delete_swept_entry(const char *path, string_list_entry **restart_list) {
     return log_deletion("file", path, delete_file_or_hand_over(path, restart_list, 1));
+}
+
+int delete_listed_service(run_record *record, const char *key_path) {
+    const char *name = service_name_of(key_path);
+    // A key that is gone names no service the lists could still need; nothing is edited.
+    unsigned long error = key_is_present(key_path) ? take_service_out_of_filters(name, 0) : 0;
+    deletion_outcome outcome = error ? deletion_failed(error) : delete_service_key(key_path, name);
+    if (outcome.result == DELETION_HANDED_TO_RESTART) record->restart_needed = 1;
+    return log_deletion("key", key_path, outcome);
+}
+
+int delete_listed_co_installer(const char *path, string_list_entry **restart_list) {
+    const char *slash = mb_find_last_char(path, '\\');
+    unsigned long error = take_dll_out_of_co_installers(slash ? slash + 1 : path, 0);
+    if (error) return log_deletion("file", path, deletion_failed(error));
+    return delete_listed_file(path, restart_list);
 }

@@ -1,9 +1,11 @@
 #include "removal/removal_plan.h"
 
 #include "base/device_walk.h"
+#include "base/mbtext.h"
 #include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/driver_packages.h"
+#include "removal/filter_references.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
 #include "removal/run_removal.h"
@@ -80,11 +82,25 @@ int plan_hand_over(const string_list_entry *list, int) {
     return 0;
 }
 
+int plan_service(run_record *, const char *key_path) {
+    const char *name = service_name_of(key_path);
+    if (key_is_present(key_path)) take_service_out_of_filters(name, 1);
+    log_line("plan: delete service %s (through the service manager where it is registered)", name);
+    return plan_key(key_path);
+}
+
+int plan_co_installer(const char *path, string_list_entry **restart_list) {
+    const char *slash = mb_find_last_char(path, '\\');
+    take_dll_out_of_co_installers(slash ? slash + 1 : path, 1);
+    return plan_file(path, restart_list);
+}
+
 // Keeping the plan and counting what stayed change nothing; the devices are disabled
 // before they are removed.
 const removal_executor plan_executor = {
     "plan: ", 0, 0, plan_device_removal, plan_usb_flags, 0, plan_driver_packages,
-    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over};
+    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over, plan_service,
+    plan_co_installer};
 
 }  // namespace
 

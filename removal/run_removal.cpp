@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 #include "removal/device_removal.h"
 #include "removal/driver_packages.h"
+#include "removal/filter_references.h"
 #include "removal/install_folder.h"
 #include "removal/kept_plan_writer.h"
 #include "removal/listed_deletion.h"
@@ -67,25 +68,39 @@ int keep_program_for_last(removal_state *state, const char *path) {
     return 1;
 }
 
+// Services and co-installers are the NT family's; there the service manager and the device
+// installer hold them by name.
+int delete_listed_key_of(removal_state *state, const char *key_path) {
+    if (state->record->os_class >= OS_FIRST_NT && service_name_of(key_path))
+        return state->ex->delete_service(state->record, key_path);
+    return state->ex->delete_key(key_path);
+}
+
+int delete_listed_file_of(removal_state *state, const char *path) {
+    if (state->record->os_class >= OS_FIRST_NT && co_installer_name_of(state->record, path))
+        return state->ex->delete_co_installer(path, &state->restart_list);
+    return state->ex->delete_file(path, &state->restart_list);
+}
+
 // The two records are left to the end (removal/records_last.h).
 int delete_listed_keys_and_files(removal_state *state) {
     run_record *record = state->record;
     const removal_executor *ex = state->ex;
     int left = 0;
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
-        if (!is_record_key(record, key->text)) left += ex->delete_key(key->text);
+        if (!is_record_key(record, key->text)) left += delete_listed_key_of(state, key->text);
     for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
         left += ex->delete_value(value->key_path, value->value_name);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
         if (!keep_program_for_last(state, file->text))
-            left += ex->delete_file(file->text, &state->restart_list);
+            left += delete_listed_file_of(state, file->text);
     // The fixed list names the product's files on every kind of system; a path that is not
     // there on this one is no finding and no failure.
     text_list fixed = record->profile->fixed_files;
     for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i)
         if (GetFileAttributesA(fixed[i]) != INVALID_FILE_ATTRIBUTES &&
             !keep_program_for_last(state, fixed[i]))
-            left += ex->delete_file(fixed[i], &state->restart_list);
+            left += delete_listed_file_of(state, fixed[i]);
     return left;
 }
 
@@ -152,7 +167,7 @@ const removal_executor change_executor = {
     "", write_kept_plan, disable_interface_devices, remove_matching_devices,
     clear_usb_serial_flags, device_steps_left, uninstall_driver_packages, delete_listed_key,
     delete_listed_value, delete_listed_file, delete_swept_entry, log_program_kept,
-    schedule_restart_deletion};
+    schedule_restart_deletion, delete_listed_service, delete_listed_co_installer};
 
 }  // namespace
 

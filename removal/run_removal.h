@@ -23,6 +23,11 @@ struct removal_executor {
     int (*sweep_file)(const char *path, string_list_entry **restart_list);
     void (*keep_program)(const char *path, const char *which);  // optional; for the hand-off
     int (*hand_to_restart)(const string_list_entry *list, int os_class);
+    // NT family: a service key of the driver set, whose name is first taken out of the filter
+    // lists, and a DLL of the system folder, first taken out of the co-installer lists
+    // (removal/filter_references.h); both stay while a list still names them.
+    int (*delete_service)(run_record *record, const char *key_path);
+    int (*delete_co_installer)(const char *path, string_list_entry **restart_list);
 };
 
 // Works through the record's lists in the fixed order; the number of items left in place.

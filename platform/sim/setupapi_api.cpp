@@ -85,6 +85,19 @@ BOOL remove(Element &e) {
     return TRUE;
 }
 
+// The value of the device key behind a filter property; nullptr for another property.
+const char *filter_value_name(DWORD property) {
+    if (property == SPDRP_UPPERFILTERS) return "UpperFilters";
+    if (property == SPDRP_LOWERFILTERS) return "LowerFilters";
+    return nullptr;
+}
+
+const RegValue *filter_value(const Device &device, DWORD property) {
+    RegKey *key = current_machine().registry.find(std::string(ENUM_ROOT) + "\\" + device.instance_id);
+    const char *name = filter_value_name(property);
+    return key && name ? key->value(name) : nullptr;
+}
+
 }  // namespace
 
 HDEVINFO setupapi_dll::SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND parent, DWORD flags) {
@@ -239,6 +252,14 @@ BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINF
             if (d.description.empty()) return fail_with(ERROR_INVALID_DATA);
             text(d.description);
             break;
+        case SPDRP_UPPERFILTERS:
+        case SPDRP_LOWERFILTERS: {
+            const RegValue *v = filter_value(d, property);
+            if (!v) return fail_with(ERROR_INVALID_DATA);
+            data = v->data;
+            data_type = v->type;
+            break;
+        }
         default:
             return fail_with(ERROR_INVALID_DATA);
     }
@@ -252,6 +273,30 @@ BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINF
         return fail_with(ERROR_INSUFFICIENT_BUFFER);
     }
     memcpy(buffer, data.data(), data.size());
+    return TRUE;
+}
+
+// Wine writes the property into the device key with RegSetValueExA as given, as REG_MULTI_SZ;
+// no buffer (size 0) writes an empty list there (Windows deletes the property instead; either
+// way no filter is named). The device key is written whatever its access list says, as the
+// Plug and Play manager does for SetupAPI on Windows.
+BOOL setupapi_dll::SetupDiSetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
+                                                     DWORD property, const BYTE *buffer, DWORD size) {
+    record_call("SetupDiSetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
+    DeviceSet *set = device_set_of(handle);
+    if (!set) return fail_with(ERROR_INVALID_HANDLE);
+    Element *e = element_of(set, device);
+    if (!e) return FALSE;
+    const Device &d = device_at(e->device);
+    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    const char *name = filter_value_name(property);
+    if (!name) return fail_with(ERROR_INVALID_DATA);
+    if (!buffer && size) return fail_with(ERROR_INVALID_PARAMETER);
+    if (fault_taken("SetupDiSetDeviceRegistryPropertyA", d.instance_id + " " + hex(property))) return FALSE;
+    std::vector<uint8_t> data(buffer, buffer + size);
+    current_machine().registry.set_value(std::string(ENUM_ROOT) + "\\" + d.instance_id, name,
+                                         REG_MULTI_SZ, data);
+    count_mutating_call();
     return TRUE;
 }
 

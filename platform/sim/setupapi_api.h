@@ -68,6 +68,8 @@ typedef struct _SP_DEVINSTALL_PARAMS_A {
 #define SPDRP_CLASS 0x00000007
 #define SPDRP_CLASSGUID 0x00000008
 #define SPDRP_DRIVER 0x00000009
+#define SPDRP_UPPERFILTERS 0x00000011
+#define SPDRP_LOWERFILTERS 0x00000012
 
 #define DIF_REMOVE 0x00000005
 #define DIF_PROPERTYCHANGE 0x00000012
@@ -122,6 +124,8 @@ BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA in
                                       PDWORD required, PSP_DEVINFO_DATA device);
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required);
+BOOL SetupDiSetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property,
+                                       const BYTE *buffer, DWORD size);
 HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
                                PCSTR machine_name, PVOID reserved);
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
