@@ -10,6 +10,7 @@
 #include "base/run_log.h"
 #include "base/text_buffer.h"
 #include "removal/name_list_values.h"
+#include "removal/registry_deletion.h"
 
 #define SERVICES_PARENT "System\\CurrentControlSet\\Services"
 
@@ -18,28 +19,28 @@ namespace {
 const char *const filter_values[] = {"UpperFilters", "LowerFilters"};
 const DWORD filter_properties[] = {SPDRP_UPPERFILTERS, SPDRP_LOWERFILTERS};
 
-// The two filter lists of every device setup class.
-unsigned long take_out_of_class_keys(const char *service_name, int plan_only) {
+// The two filter lists of every device setup class; the names a list still holds go onto
+// *still_named.
+void take_out_of_class_keys(const string_list_entry *names, int plan_only,
+                            string_list_entry **still_named) {
     string_list_entry *classes = 0;
     reg_list_subkeys(CLASS_KEYS, &classes);
-    unsigned long error = 0;
     for (string_list_entry *c = classes; c; c = c->next) {
         char path[KEY_PATH_SIZE];
         if (!compose_key_path(path, CLASS_KEYS, c->text)) continue;
-        for (int i = 0; i < 2; ++i) {
-            unsigned long e =
-                take_name_out_of_value(path, filter_values[i], entry_is_name, service_name, plan_only);
-            if (e) error = e;
-        }
+        for (int i = 0; i < 2; ++i)
+            for (const string_list_entry *n = names; n; n = n->next)
+                if (take_name_out_of_value(path, filter_values[i], entry_is_name, n->text, plan_only) &&
+                    !string_list_holds(*still_named, n->text))
+                    push_string(still_named, n->text);
     }
     free_string_list(classes);
-    return error;
 }
 
 struct device_filters {
-    const char *service_name;
+    const string_list_entry *names;
     int plan_only;
-    unsigned long error;
+    string_list_entry *still_named;
 };
 
 // The device's list, read whole into storage the caller frees; 0 when it has none.
@@ -48,7 +49,7 @@ char *read_device_list(const walked_device *walked, DWORD property, DWORD *size)
     *size = 0;
     SetupDiGetDeviceRegistryPropertyA(walked->set, walked->device, property, &type, 0, 0, size);
     if (!*size || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
-    char *data = static_cast<char *>(malloc(*size + 1));
+    char *data = static_cast<char *>(malloc(*size + 2));
     if (data && (!SetupDiGetDeviceRegistryPropertyA(walked->set, walked->device, property, &type,
                                                     (BYTE *)data, *size, size) ||
                  type != REG_MULTI_SZ)) {
@@ -58,50 +59,75 @@ char *read_device_list(const walked_device *walked, DWORD property, DWORD *size)
     return data;
 }
 
-void take_out_of_device(const walked_device *walked, void *context) {
-    device_filters *filters = static_cast<device_filters *>(context);
-    if (!walked->device) return;
-    for (int i = 0; i < 2; ++i) {
-        DWORD size;
-        char *data = read_device_list(walked, filter_properties[i], &size);
-        char *list = data ? static_cast<char *>(malloc(size + 2)) : 0;
-        DWORD list_size = 0;
-        if (list && list_without(data, size, entry_is_name, filters->service_name, list, &list_size)) {
-            char instance_id[INSTANCE_ID_SIZE];
-            const char *id = walked_instance_id(walked, instance_id);
-            if (filters->plan_only) {
-                log_line("plan: take %s out of the %s of device %s", filters->service_name,
-                         filter_values[i], id);
-            } else if (SetupDiSetDeviceRegistryPropertyA(walked->set, walked->device,
-                                                         filter_properties[i],
-                                                         list_size ? (const BYTE *)list : 0,
-                                                         list_size)) {
-                log_line("edit device %s %s: took out %s", id, filter_values[i],
-                         filters->service_name);
-            } else {
-                char failure[FAILURE_TEXT_SIZE];
-                filters->error = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
-                log_line("edit device %s %s: %s, still names %s", id, filter_values[i],
-                         failure_text(filters->error, failure), filters->service_name);
+// Takes every name out of one list of the device, written back once.
+void take_out_of_device_list(const walked_device *walked, int which, device_filters *filters) {
+    DWORD size;
+    char *data = read_device_list(walked, filter_properties[which], &size);
+    char *list = data ? static_cast<char *>(malloc(size + 2)) : 0;
+    string_list_entry *named = 0;
+    for (const string_list_entry *n = filters->names; list && n; n = n->next) {
+        DWORD list_size;
+        if (!list_without(data, size, entry_is_name, n->text, list, &list_size)) continue;
+        push_string(&named, n->text);
+        memcpy(data, list, list_size);
+        size = list_size;
+    }
+    char instance_id[INSTANCE_ID_SIZE];
+    for (const string_list_entry *n = named; n; n = n->next)
+        if (filters->plan_only)
+            log_line("plan: take %s out of the %s of device %s", n->text, filter_values[which],
+                     walked_instance_id(walked, instance_id));
+    if (named && !filters->plan_only) {
+        const char *id = walked_instance_id(walked, instance_id);
+        if (SetupDiSetDeviceRegistryPropertyA(walked->set, walked->device, filter_properties[which],
+                                              size ? (const BYTE *)data : 0, size)) {
+            for (const string_list_entry *n = named; n; n = n->next)
+                log_line("edit device %s %s: took out %s", id, filter_values[which], n->text);
+        } else {
+            char failure[FAILURE_TEXT_SIZE];
+            failure_text(GetLastError(), failure);
+            for (const string_list_entry *n = named; n; n = n->next) {
+                log_line("edit device %s %s: %s, still names %s", id, filter_values[which], failure,
+                         n->text);
+                if (!string_list_holds(filters->still_named, n->text))
+                    push_string(&filters->still_named, n->text);
             }
         }
-        free(list);
-        free(data);
     }
+    free_string_list(named);
+    free(list);
+    free(data);
+}
+
+void take_out_of_device(const walked_device *walked, void *context) {
+    if (!walked->device) return;
+    for (int i = 0; i < 2; ++i) take_out_of_device_list(walked, i, static_cast<device_filters *>(context));
 }
 
 }  // namespace
 
-unsigned long take_service_out_of_filters(const char *service_name, int plan_only) {
-    unsigned long error = take_out_of_class_keys(service_name, plan_only);
-    device_filters filters = {service_name, plan_only, 0};
-    device_walk walk = {EVERY_DEVICE, 0, 0, 0, 0, 1};
-    // Without a device list the devices' own lists cannot be seen: the class lists, which
-    // decide whether the system starts, are done all the same.
-    if (walk_devices(&walk, take_out_of_device, &filters) == DEVICE_WALK_NO_LIST)
-        log_line("%sfilters of devices for %s: not looked at, the device list could not be "
-                 "obtained", plan_only ? "plan: " : "", service_name);
-    return filters.error ? filters.error : error;
+// One walk over the devices serves every service: listing all devices is the costly call of
+// a run.
+string_list_entry *take_services_out_of_filters(const run_record *record, int plan_only) {
+    string_list_entry *names = 0;
+    for (const string_list_entry *key = record->keys_to_delete; key; key = key->next) {
+        const char *name = service_name_of(key->text);
+        // A key that is gone names no service a list could still need; nothing is edited.
+        if (name && key_is_present(key->text) && !string_list_holds(names, name))
+            push_string(&names, name);
+    }
+    device_filters filters = {names, plan_only, 0};
+    if (names) {
+        take_out_of_class_keys(names, plan_only, &filters.still_named);
+        device_walk walk = {EVERY_DEVICE, 0, 0, 0, 0, 1};
+        // Without a device list the devices' own lists cannot be seen: the class lists, which
+        // decide whether the system starts, are done all the same.
+        if (walk_devices(&walk, take_out_of_device, &filters) == DEVICE_WALK_NO_LIST)
+            log_line("%sfilters of devices: not looked at, the device list could not be obtained",
+                     plan_only ? "plan: " : "");
+    }
+    free_string_list(names);
+    return filters.still_named;
 }
 
 unsigned long take_dll_out_of_co_installers(const char *dll_name, int plan_only) {

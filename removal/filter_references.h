@@ -12,13 +12,15 @@
 #define CLASS_KEYS "System\\CurrentControlSet\\Control\\Class"
 #define CO_INSTALLERS_KEY "System\\CurrentControlSet\\Control\\CoDeviceInstallers"
 
-// Takes the service's name out of every filter list of the classes and of the devices (all
-// classes, attached or not, through SetupAPI: the device keys under Enum are writable only by
-// SYSTEM). Returns 0 when no list names it any more, else the error of an edit that failed:
-// the service must then stay. With `plan_only` it only writes "plan: ..." lines and returns 0.
-unsigned long take_service_out_of_filters(const char *service_name, int plan_only);
+// Takes the names of the record's service keys that are there (NT family) out of every
+// filter list of the classes and of the devices (all classes, attached or not, listed once,
+// through SetupAPI: the device keys under Enum are writable only by SYSTEM). Returns the
+// names a list still holds after a failed edit (their services must stay), for the caller to
+// free. With `plan_only` it only writes "plan: ..." lines and returns 0.
+string_list_entry *take_services_out_of_filters(const run_record *record, int plan_only);
 
-// The same for a co-installer DLL in every list of CoDeviceInstallers.
+// Takes the DLL out of every co-installer list of CoDeviceInstallers; 0, or the error of an
+// edit that failed (the DLL must then stay).
 unsigned long take_dll_out_of_co_installers(const char *dll_name, int plan_only);
 
 // The service name of a key directly below Services ("...\Services\<name>"), else 0.

@@ -44,11 +44,12 @@ int delete_swept_entry(const char *path, string_list_entry **restart_list) {
     return log_deletion("file", path, delete_file_or_hand_over(path, restart_list, 1));
 }
 
+string_list_entry *take_filters_of_listed_services(const run_record *record) {
+    return take_services_out_of_filters(record, 0);
+}
+
 int delete_listed_service(run_record *record, const char *key_path) {
-    const char *name = service_name_of(key_path);
-    // A key that is gone names no service the lists could still need; nothing is edited.
-    unsigned long error = key_is_present(key_path) ? take_service_out_of_filters(name, 0) : 0;
-    deletion_outcome outcome = error ? deletion_failed(error) : delete_service_key(key_path, name);
+    deletion_outcome outcome = delete_service_key(key_path, service_name_of(key_path));
     if (outcome.result == DELETION_HANDED_TO_RESTART) record->restart_needed = 1;
     return log_deletion("key", key_path, outcome);
 }

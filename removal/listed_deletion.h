@@ -16,8 +16,10 @@ int delete_listed_file(const char *path, string_list_entry **restart_list);
 // An entry of the install folder: a folder goes to the restart as a file in use does.
 int delete_swept_entry(const char *path, string_list_entry **restart_list);
 
-// A service key of the driver set (NT family): its name taken out of the filter lists, then
-// the key deleted through the service manager; a key handed to the restart asks for one.
+// The filter lists' edits for the record's service keys (NT family); the names still named.
+string_list_entry *take_filters_of_listed_services(const run_record *record);
+// A service key of the driver set (NT family), deleted through the service manager; a key
+// handed to the restart asks for one.
 int delete_listed_service(run_record *record, const char *key_path);
 // A DLL of the system folder: its name taken out of the co-installer lists, then the file.
 int delete_listed_co_installer(const char *path, string_list_entry **restart_list);

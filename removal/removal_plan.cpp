@@ -82,10 +82,13 @@ int plan_hand_over(const string_list_entry *list, int) {
     return 0;
 }
 
+string_list_entry *plan_filters(const run_record *record) {
+    return take_services_out_of_filters(record, 1);
+}
+
 int plan_service(run_record *, const char *key_path) {
-    const char *name = service_name_of(key_path);
-    if (key_is_present(key_path)) take_service_out_of_filters(name, 1);
-    log_line("plan: delete service %s (through the service manager where it is registered)", name);
+    log_line("plan: delete service %s (through the service manager where it is registered)",
+             service_name_of(key_path));
     return plan_key(key_path);
 }
 
@@ -99,8 +102,8 @@ int plan_co_installer(const char *path, string_list_entry **restart_list) {
 // before they are removed.
 const removal_executor plan_executor = {
     "plan: ", 0, 0, plan_device_removal, plan_usb_flags, 0, plan_driver_packages,
-    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over, plan_service,
-    plan_co_installer};
+    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over, plan_filters,
+    plan_service, plan_co_installer};
 
 }  // namespace
 

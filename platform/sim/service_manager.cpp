@@ -42,6 +42,11 @@ DWORD service_type(const std::string &name) {
     return type->data[0] | type->data[1] << 8 | type->data[2] << 16 | (DWORD)type->data[3] << 24;
 }
 
+SC_HANDLE no_handle(DWORD error) {
+    fail_with(error);
+    return nullptr;
+}
+
 bool handle_open_to(const std::string &name) {
     for (const auto &h : current_process().service_handles)
         if (h.second.first == name) return true;
@@ -52,10 +57,8 @@ bool handle_open_to(const std::string &name) {
 
 SC_HANDLE advapi32_dll::OpenSCManagerA(LPCSTR machine_name, LPCSTR database_name, DWORD access) {
     record_call("OpenSCManagerA", hex(access));
-    if ((machine_name && machine_name[0]) || (database_name && database_name[0])) {
-        fail_with(ERROR_INVALID_NAME);
-        return nullptr;
-    }
+    if ((machine_name && machine_name[0]) || (database_name && database_name[0]))
+        return no_handle(ERROR_INVALID_NAME);
     if (fault_taken("OpenSCManagerA", "")) return nullptr;
     return new_handle("", access);
 }
@@ -64,18 +67,10 @@ SC_HANDLE advapi32_dll::OpenServiceA(SC_HANDLE manager, LPCSTR service_name, DWO
     std::string name = service_name ? service_name : "";
     record_call("OpenServiceA", name + " " + hex(access));
     ServiceHandle *m = handle_of(manager);
-    if (!m || !m->first.empty()) {
-        fail_with(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    if (name.empty() || name.find_first_of("\\/") != std::string::npos) {
-        fail_with(ERROR_INVALID_NAME);
-        return nullptr;
-    }
-    if (!service_type(name)) {
-        fail_with(ERROR_SERVICE_DOES_NOT_EXIST);
-        return nullptr;
-    }
+    if (!m || !m->first.empty()) return no_handle(ERROR_INVALID_HANDLE);
+    if (name.empty() || name.find_first_of("\\/") != std::string::npos)
+        return no_handle(ERROR_INVALID_NAME);
+    if (!service_type(name)) return no_handle(ERROR_SERVICE_DOES_NOT_EXIST);
     if (fault_taken("OpenServiceA", name)) return nullptr;
     return new_handle(lower(name), access);
 }

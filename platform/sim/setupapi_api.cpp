@@ -85,6 +85,16 @@ BOOL remove(Element &e) {
     return TRUE;
 }
 
+// The device a record of the set names, unless it was removed; nullptr with the error set.
+const Device *live_device(HDEVINFO handle, PSP_DEVINFO_DATA device) {
+    DeviceSet *set = device_set_of(handle);
+    Element *e = set ? element_of(set, device) : nullptr;
+    if (!set) fail_with(ERROR_INVALID_HANDLE);
+    if (!e) return nullptr;
+    if (device_at(e->device).removed) return fail_with(ERROR_NO_SUCH_DEVINST), nullptr;
+    return &device_at(e->device);
+}
+
 // The value of the device key behind a filter property; nullptr for another property.
 const char *filter_value_name(DWORD property) {
     if (property == SPDRP_UPPERFILTERS) return "UpperFilters";
@@ -219,12 +229,9 @@ BOOL setupapi_dll::SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_
 BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
     record_call("SetupDiGetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    Element *e = element_of(set, device);
-    if (!e) return FALSE;
-    const Device &d = device_at(e->device);
-    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    const Device *live = live_device(handle, device);
+    if (!live) return FALSE;
+    const Device &d = *live;
     std::vector<uint8_t> data;
     DWORD data_type = REG_SZ;
     auto text = [&data](const std::string &t) {
@@ -283,12 +290,9 @@ BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINF
 BOOL setupapi_dll::SetupDiSetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
                                                      DWORD property, const BYTE *buffer, DWORD size) {
     record_call("SetupDiSetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    Element *e = element_of(set, device);
-    if (!e) return FALSE;
-    const Device &d = device_at(e->device);
-    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    const Device *live = live_device(handle, device);
+    if (!live) return FALSE;
+    const Device &d = *live;
     const char *name = filter_value_name(property);
     if (!name) return fail_with(ERROR_INVALID_DATA);
     if (!buffer && size) return fail_with(ERROR_INVALID_PARAMETER);
@@ -305,12 +309,9 @@ BOOL setupapi_dll::SetupDiSetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINF
 BOOL setupapi_dll::SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
                                  PDWORD required) {
     record_call("SetupDiGetDeviceInstanceIdA", std::to_string(size));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    Element *e = element_of(set, device);
-    if (!e) return FALSE;
-    const Device &d = device_at(e->device);
-    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    const Device *live = live_device(handle, device);
+    if (!live) return FALSE;
+    const Device &d = *live;
     DWORD needed = (DWORD)d.instance_id.size() + 1;
     if (required) *required = needed;
     if (!buffer || size < needed) return fail_with(ERROR_INSUFFICIENT_BUFFER);
