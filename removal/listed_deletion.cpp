@@ -54,9 +54,12 @@ int delete_listed_service(run_record *record, const char *key_path) {
     return log_deletion("key", key_path, outcome);
 }
 
+// A file that is gone names nothing a list could still need; nothing is edited.
 int delete_listed_co_installer(const char *path, string_list_entry **restart_list) {
     const char *slash = mb_find_last_char(path, '\\');
-    unsigned long error = take_dll_out_of_co_installers(slash ? slash + 1 : path, 0);
+    unsigned long error = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES
+                              ? take_dll_out_of_co_installers(slash + 1, 0)
+                              : 0;
     if (error) return log_deletion("file", path, deletion_failed(error));
     return delete_listed_file(path, restart_list);
 }

@@ -21,7 +21,8 @@ string_list_entry *take_filters_of_listed_services(const run_record *record);
 // A service key of the driver set (NT family), deleted through the service manager; a key
 // handed to the restart asks for one.
 int delete_listed_service(run_record *record, const char *key_path);
-// A DLL of the system folder: its name taken out of the co-installer lists, then the file.
+// A DLL of the system folder (co_installer_name_of): its name taken out of the co-installer
+// lists, then the file.
 int delete_listed_co_installer(const char *path, string_list_entry **restart_list);
 
 // The driver index files of Windows 98/ME below the Windows folder, ending with 0: the system

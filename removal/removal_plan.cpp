@@ -93,8 +93,7 @@ int plan_service(run_record *, const char *key_path) {
 }
 
 int plan_co_installer(const char *path, string_list_entry **restart_list) {
-    const char *slash = mb_find_last_char(path, '\\');
-    take_dll_out_of_co_installers(slash ? slash + 1 : path, 1);
+    if (file_exists(path)) take_dll_out_of_co_installers(mb_find_last_char(path, '\\') + 1, 1);
     return plan_file(path, restart_list);
 }
 
