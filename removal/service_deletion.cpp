@@ -35,7 +35,9 @@ deletion_outcome delete_service_key(const char *key_path, const char *name) {
     DWORD error = sm.DeleteService(service) ? ERROR_SUCCESS : GetLastError();
     char failure[FAILURE_TEXT_SIZE];
     log_line("delete service %s: %s", name,
-             error ? failure_text(error, failure) : "marked for deletion by the service manager");
+             error == ERROR_SUCCESS                     ? "marked for deletion by the service manager"
+             : error == ERROR_SERVICE_MARKED_FOR_DELETE ? "marked for deletion already"
+                                                        : failure_text(error, failure));
     SERVICE_STATUS status;
     int stopped = sm.QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED;
     // The manager deletes a stopped service's key when the last handle to it closes.

@@ -1,8 +1,9 @@
 // The service manager of the simulated machine, after Wine's services.exe: a service is a key
 // under Services whose Type is set (a key without one is only configuration and not loaded);
 // DeleteService marks a service, and its key is deleted with its whole tree when the last
-// handle to it closes while it is stopped; a running one keeps its key until the restart
-// (restart_model.cpp). A second DeleteService answers ERROR_SERVICE_MARKED_FOR_DELETE.
+// handle to it closes while it is stopped; a running one keeps its key until the restart, at
+// which Windows' service manager deletes the keys it marked (restart_model.cpp). A second
+// DeleteService answers ERROR_SERVICE_MARKED_FOR_DELETE.
 #include "service_api.h"
 
 #include <cstring>
