@@ -76,16 +76,12 @@ unsigned long take_name_out_of_value(const char *key_path, const char *value_nam
     if (!data) return 0;
     char *list = static_cast<char *>(malloc(size + 2));
     DWORD list_size = 0;
-    LONG rc = ERROR_SUCCESS;
-    if (!list) {
-        rc = ERROR_NOT_ENOUGH_MEMORY;
-    } else if (!list_without(data, size, names, name, list, &list_size)) {
-        list_size = size;  // not named: nothing to do
-    } else if (plan_only) {
-        log_line("plan: take %s out of value %s\\%s", name, key_path, value_name);
-    } else {
-        rc = write_list(key_path, value_name, list, list_size);
-        if (rc == ERROR_SUCCESS)
+    // Without storage for the edit the list may still name it: the item must stay.
+    LONG rc = list ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+    if (list && list_without(data, size, names, name, list, &list_size)) {
+        if (plan_only)
+            log_line("plan: take %s out of value %s\\%s", name, key_path, value_name);
+        else if ((rc = write_list(key_path, value_name, list, list_size)) == ERROR_SUCCESS)
             log_line("edit value %s\\%s: took out %s%s", key_path, value_name, name,
                      list_size ? "" : ", no entry left, value deleted");
     }
