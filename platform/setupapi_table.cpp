@@ -18,6 +18,7 @@ namespace {
     F(SetupDiOpenClassRegKeyExA)           \
     F(SetupDiOpenDeviceInfoA)              \
     F(SetupDiSetClassInstallParamsA)       \
+    F(SetupDiSetDeviceRegistryPropertyA)   \
     F(SetupFindFirstLineA)                 \
     F(SetupFindNextLine)                   \
     F(SetupGetStringFieldA)                \
@@ -141,6 +142,11 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA dev
                                               DWORD size, PDWORD required) {
     FORWARD(SetupDiGetDeviceRegistryPropertyA, FALSE,
             (set, device, property, type, buffer, size, required));
+}
+
+BOOL WINAPI SetupDiSetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device,
+                                              DWORD property, const BYTE *buffer, DWORD size) {
+    FORWARD(SetupDiSetDeviceRegistryPropertyA, FALSE, (set, device, property, buffer, size));
 }
 
 HKEY WINAPI SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,

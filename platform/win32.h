@@ -8,6 +8,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// Lean windows.h leaves the service manager's declarations out.
+#include <winsvc.h>
 // The SetupAPI functions are declared as the program's own, not imported: the program defines
 // them as forwarders to setupapi.dll, found at run time (setupapi_table.h).
 #ifndef _SETUPAPI_
@@ -20,5 +22,6 @@
 #endif
 
 #include "setupapi_table.h"
+#include "service_table.h"
 
 #endif

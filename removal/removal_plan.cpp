@@ -1,10 +1,12 @@
 #include "removal/removal_plan.h"
 
 #include "base/device_walk.h"
+#include "base/mbtext.h"
 #include "base/pnf_twin.h"
 #include "base/run_log.h"
 #include "platform/win32.h"
 #include "removal/driver_packages.h"
+#include "removal/filter_references.h"
 #include "removal/inf_holders.h"
 #include "removal/listed_deletion.h"
 #include "removal/registry_deletion.h"
@@ -100,11 +102,27 @@ int plan_hand_over(const string_list_entry *list, const run_record *) {
     return 0;
 }
 
+string_list_entry *plan_filters(const run_record *record) {
+    return take_services_out_of_filters(record, 1);
+}
+
+int plan_service(run_record *, const char *key_path) {
+    log_line("plan: delete service %s (through the service manager where it is registered)",
+             service_name_of(key_path));
+    return plan_key(key_path);
+}
+
+int plan_co_installer(const char *path, string_list_entry **restart_list) {
+    if (file_exists(path)) take_dll_out_of_co_installers(mb_find_last_char(path, '\\') + 1, 1);
+    return plan_file(path, restart_list);
+}
+
 // Keeping the plan and counting what stayed change nothing; the devices are disabled
 // before they are removed.
 const removal_executor plan_executor = {
     "plan: ", 0, 0, plan_device_removal, plan_usb_flags, 0, plan_driver_packages,
-    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over};
+    plan_key, plan_value, plan_file, plan_swept_entry, 0, plan_hand_over, plan_filters,
+    plan_service, plan_co_installer};
 
 }  // namespace
 

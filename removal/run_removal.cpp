@@ -10,6 +10,7 @@
 #include "removal/device_removal.h"
 #include "removal/driver_packages.h"
 #include "removal/fixed_files.h"
+#include "removal/filter_references.h"
 #include "removal/install_folder.h"
 #include "removal/kept_plan_writer.h"
 #include "removal/listed_deletion.h"
@@ -55,6 +56,7 @@ struct removal_state {
     string_list_entry *restart_list;   // files in use, leftovers of the install folder
     string_list_entry *programs;       // the program files of the run
     int swept_left;                    // install-folder entries neither deleted nor handed over
+    string_list_entry *still_named;    // services a filter list still names
 };
 
 // A program file of the run is kept for the last hand-off (removal/run_programs.h); 1 when
@@ -68,26 +70,47 @@ int keep_program_for_last(removal_state *state, const char *path) {
     return 1;
 }
 
+// Services and co-installers are the NT family's; there the service manager and the device
+// installer hold them by name.
+int delete_listed_key_of(removal_state *state, const char *key_path) {
+    const char *service = service_name_of(key_path);
+    if (state->record->os_class < OS_FIRST_NT || !service) return state->ex->delete_key(key_path);
+    if (!string_list_holds(state->still_named, service))
+        return state->ex->delete_service(state->record, key_path);
+    log_line("%sdelete key %s: kept, %s is still named as a filter, left in place",
+             state->ex->note_prefix, key_path, service);
+    return 1;
+}
+
+int delete_listed_file_of(removal_state *state, const char *path) {
+    if (state->record->os_class >= OS_FIRST_NT && co_installer_name_of(state->record, path))
+        return state->ex->delete_co_installer(path, &state->restart_list);
+    return state->ex->delete_file(path, &state->restart_list);
+}
+
 // The two records are left to the end (removal/records_last.h).
 int delete_listed_keys_and_files(removal_state *state) {
     run_record *record = state->record;
     const removal_executor *ex = state->ex;
     int left = 0;
+    if (record->os_class >= OS_FIRST_NT)
+        state->still_named = ex->take_services_out_of_filters(record);
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
-        if (!is_record_key(record, key->text)) left += ex->delete_key(key->text);
+        if (!is_record_key(record, key->text)) left += delete_listed_key_of(state, key->text);
+    state->still_named = free_string_list(state->still_named);
     for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
         left += ex->delete_value(value->key_path, value->value_name);
     for (string_list_entry *file = record->files_to_delete; file; file = file->next)
         if (!is_driver_package_file(record, file->text) &&
             !keep_program_for_last(state, file->text))
-            left += ex->delete_file(file->text, &state->restart_list);
+            left += delete_listed_file_of(state, file->text);
     // The fixed list names the product's files on every kind of system; a path that is not
     // there on this one is no finding and no failure.
     text_list fixed = record->profile->fixed_files;
     string_list_entry *present = present_fixed_files(fixed);
     for (int i = 0; present && fixed[i] && fixed[i][0]; ++i)
         if (string_list_holds(present, fixed[i]) && !keep_program_for_last(state, fixed[i]))
-            left += ex->delete_file(fixed[i], &state->restart_list);
+            left += delete_listed_file_of(state, fixed[i]);
     free_string_list(present);
     return left;
 }
@@ -155,7 +178,8 @@ const removal_executor change_executor = {
     "", write_kept_plan, disable_interface_devices, remove_matching_devices,
     clear_usb_serial_flags, device_steps_left, uninstall_driver_packages, delete_listed_key,
     delete_listed_value, delete_listed_file, delete_swept_entry, log_program_kept,
-    schedule_restart_deletion};
+    schedule_restart_deletion, take_filters_of_listed_services, delete_listed_service,
+    delete_listed_co_installer};
 
 }  // namespace
 
@@ -165,7 +189,7 @@ const removal_executor change_executor = {
 // (a power cut, a forced logoff) must not take the program that the records still start.
 int run_removal_sequence(run_record *record, const removal_executor *executor) {
     if (executor->keep_plan) executor->keep_plan(record);
-    removal_state state = {record, executor, 0, 0, 0, 0};
+    removal_state state = {record, executor, 0, 0, 0, 0, 0};
     int left;
     if (record->os_class >= OS_FIRST_NT) {
         left = remove_nt_devices(record, executor);

@@ -25,6 +25,13 @@ struct removal_executor {
     int (*sweep_file)(const char *path, string_list_entry **restart_list);
     void (*keep_program)(const char *path, const char *which);  // optional; for the hand-off
     int (*hand_to_restart)(const string_list_entry *list, const run_record *record);
+    // NT family (removal/filter_references.h): the names of the service keys taken out of the
+    // filter lists before the first key goes, handing back those a list still holds, whose
+    // services stay; a service key deleted through the service manager; a DLL of the system
+    // folder, first taken out of the co-installer lists, and kept while one still names it.
+    string_list_entry *(*take_services_out_of_filters)(const run_record *record);
+    int (*delete_service)(run_record *record, const char *key_path);
+    int (*delete_co_installer)(const char *path, string_list_entry **restart_list);
 };
 
 // Works through the record's lists in the fixed order; the number of items left in place.

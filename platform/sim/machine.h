@@ -278,6 +278,12 @@ struct Machine {
     // 64-bit Windows: a 32-bit process runs under WOW64, where System32 is SysWOW64 and
     // HKLM\Software is Software\Wow6432Node (platform/sim/wow64_view.h).
     bool x64 = false;
+    // The service manager (NT family): a service is a key under Services with a Type value.
+    // Services that run, and those marked for deletion, by their names in lower case: a
+    // marked service's key goes when its last handle closes while it is stopped, else at
+    // the next restart (platform/sim/service_manager.cpp).
+    std::set<std::string> running_services;
+    std::set<std::string> services_marked_for_delete;
     // Functions that GetProcAddress does not find on this machine beyond those its version
     // lacks (kernel32's in process_api.cpp, setupapi's in module_api.cpp), and modules, by
     // their lower-case file name ("setupapi.dll"), that LoadLibraryA does not find.
@@ -309,6 +315,9 @@ struct Process {
     // Modules loaded with LoadLibraryA and not yet freed, with their counts; the modules the
     // program imports are loaded from its start.
     std::map<std::string, int> module_loads;
+    // Service manager handles not yet closed: the service's name in lower case (empty for
+    // the manager itself) and the access granted; a killed process's handles go with it.
+    std::map<uintptr_t, std::pair<std::string, DWORD>> service_handles;
 };
 
 // Content of a simulated program file: the headers a loader reads, then anything. CreateProcessA

@@ -14,6 +14,7 @@
 #include "mbcs.h"
 #include "nls_api.h"
 #include "process_api.h"
+#include "service_api.h"
 #include "setupapi_exports.h"
 #include "system_api.h"
 #include "ui_api.h"
@@ -76,13 +77,30 @@ FARPROC setupapi_export(const char *name) {
         SETUPAPI_EXPORT(SetupDiGetDeviceInstallParamsA), SETUPAPI_EXPORT(SetupDiGetDeviceInstanceIdA),
         SETUPAPI_EXPORT(SetupDiGetDeviceRegistryPropertyA),
         SETUPAPI_EXPORT(SetupDiOpenClassRegKeyExA), SETUPAPI_EXPORT(SetupDiOpenDeviceInfoA),
-        SETUPAPI_EXPORT(SetupDiSetClassInstallParamsA), SETUPAPI_EXPORT(SetupFindFirstLineA),
+        SETUPAPI_EXPORT(SetupDiSetClassInstallParamsA),
+        SETUPAPI_EXPORT(SetupDiSetDeviceRegistryPropertyA), SETUPAPI_EXPORT(SetupFindFirstLineA),
         SETUPAPI_EXPORT(SetupFindNextLine), SETUPAPI_EXPORT(SetupGetStringFieldA),
         SETUPAPI_EXPORT(SetupOpenInfFileA), SETUPAPI_EXPORT(SetupPromptReboot),
     };
     if (current_machine().missing_exports.count(name)) return nullptr;
     if (std::strcmp(name, "SetupUninstallOEMInfA") == 0)
         return oem_inf_uninstall_exists() ? as_proc(&SetupUninstallOEMInfA) : nullptr;
+    for (const auto &e : exports)
+        if (std::strcmp(name, e.name) == 0) return e.address;
+    return nullptr;
+}
+
+FARPROC service_manager_export(const char *name) {
+    static const struct {
+        const char *name;
+        FARPROC address;
+    } exports[] = {
+        {"OpenSCManagerA", as_proc(&advapi32_dll::OpenSCManagerA)},
+        {"OpenServiceA", as_proc(&advapi32_dll::OpenServiceA)},
+        {"DeleteService", as_proc(&advapi32_dll::DeleteService)},
+        {"QueryServiceStatus", as_proc(&advapi32_dll::QueryServiceStatus)},
+        {"CloseServiceHandle", as_proc(&advapi32_dll::CloseServiceHandle)},
+    };
     for (const auto &e : exports)
         if (std::strcmp(name, e.name) == 0) return e.address;
     return nullptr;
@@ -160,6 +178,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
         return as_proc(&GetUserDefaultUILanguage);
     if (by_name && is_module(module, "kernel32.dll")) {
         if (FARPROC found = kernel32_process_export(proc_name)) return found;
+    }
+    // The service manager is the NT family's.
+    if (by_name && is_module(module, "advapi32.dll") && current_machine().is_nt() &&
+        !current_machine().missing_exports.count(proc_name)) {
+        if (FARPROC found = service_manager_export(proc_name)) return found;
     }
     // Window stations are the NT family's; Windows 98/ME have none.
     if (by_name && is_module(module, "user32.dll") && current_machine().is_nt()) {

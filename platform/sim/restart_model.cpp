@@ -91,6 +91,16 @@ void carry_out_run_once(Machine &m, RestartReport *report) {
     }
 }
 
+// The service manager starts without the services marked for deletion: their keys go.
+void carry_out_service_deletions(Machine &m, RestartReport *report) {
+    for (const std::string &name : m.services_marked_for_delete) {
+        std::string key = "SYSTEM\\CurrentControlSet\\Services\\" + name;
+        if (m.registry.remove_tree(key)) report->deleted_keys.push_back(key);
+        m.running_services.erase(name);
+    }
+    m.services_marked_for_delete.clear();
+}
+
 }  // namespace
 
 RestartReport carry_out_restart(Machine &machine) {
@@ -104,6 +114,7 @@ RestartReport carry_out_restart(Machine &machine) {
             rename_entry(machine, r.source, r.target, &report);
     }
     if (!machine.is_nt()) carry_out_wininit(machine, &report);
+    carry_out_service_deletions(machine, &report);
     carry_out_run_once(machine, &report);
     ++machine.restarts;
     return report;

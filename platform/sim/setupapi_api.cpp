@@ -78,6 +78,29 @@ BOOL remove(Element &e) {
     return TRUE;
 }
 
+// The device a record of the set names, unless it was removed; nullptr with the error set.
+const Device *live_device(HDEVINFO handle, PSP_DEVINFO_DATA device) {
+    DeviceSet *set = device_set_of(handle);
+    Element *e = set ? element_of(set, device) : nullptr;
+    if (!set) fail_with(ERROR_INVALID_HANDLE);
+    if (!e) return nullptr;
+    if (device_at(e->device).removed) return fail_with(ERROR_NO_SUCH_DEVINST), nullptr;
+    return &device_at(e->device);
+}
+
+// The value of the device key behind a filter property; nullptr for another property.
+const char *filter_value_name(DWORD property) {
+    if (property == SPDRP_UPPERFILTERS) return "UpperFilters";
+    if (property == SPDRP_LOWERFILTERS) return "LowerFilters";
+    return nullptr;
+}
+
+const RegValue *filter_value(const Device &device, DWORD property) {
+    RegKey *key = current_machine().registry.find(std::string(ENUM_ROOT) + "\\" + device.instance_id);
+    const char *name = filter_value_name(property);
+    return key && name ? key->value(name) : nullptr;
+}
+
 }  // namespace
 
 HDEVINFO setupapi_dll::SetupDiGetClassDevsA(const GUID *class_guid, PCSTR enumerator, HWND parent, DWORD flags) {
@@ -143,12 +166,9 @@ BOOL setupapi_dll::SetupDiEnumDeviceInfo(HDEVINFO handle, DWORD index, PSP_DEVIN
 BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
     record_call("SetupDiGetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    Element *e = element_of(set, device);
-    if (!e) return FALSE;
-    const Device &d = device_at(e->device);
-    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    const Device *live = live_device(handle, device);
+    if (!live) return FALSE;
+    const Device &d = *live;
     std::vector<uint8_t> data;
     DWORD data_type = REG_SZ;
     auto text = [&data](const std::string &t) {
@@ -176,6 +196,14 @@ BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINF
             if (d.description.empty()) return fail_with(ERROR_INVALID_DATA);
             text(d.description);
             break;
+        case SPDRP_UPPERFILTERS:
+        case SPDRP_LOWERFILTERS: {
+            const RegValue *v = filter_value(d, property);
+            if (!v) return fail_with(ERROR_INVALID_DATA);
+            data = v->data;
+            data_type = v->type;
+            break;
+        }
         default:
             return fail_with(ERROR_INVALID_DATA);
     }
@@ -192,17 +220,35 @@ BOOL setupapi_dll::SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINF
     return TRUE;
 }
 
+// Wine writes the property into the device key with RegSetValueExA as given, as REG_MULTI_SZ;
+// no buffer (size 0) writes an empty list there (Windows deletes the property instead; either
+// way no filter is named). The device key is written whatever its access list says, as the
+// Plug and Play manager does for SetupAPI on Windows.
+BOOL setupapi_dll::SetupDiSetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA device,
+                                                     DWORD property, const BYTE *buffer, DWORD size) {
+    record_call("SetupDiSetDeviceRegistryPropertyA", hex(property) + " " + std::to_string(size));
+    const Device *live = live_device(handle, device);
+    if (!live) return FALSE;
+    const Device &d = *live;
+    const char *name = filter_value_name(property);
+    if (!name) return fail_with(ERROR_INVALID_DATA);
+    if (!buffer && size) return fail_with(ERROR_INVALID_PARAMETER);
+    if (fault_taken("SetupDiSetDeviceRegistryPropertyA", d.instance_id + " " + hex(property))) return FALSE;
+    std::vector<uint8_t> data(buffer, buffer + size);
+    current_machine().registry.set_value(std::string(ENUM_ROOT) + "\\" + d.instance_id, name,
+                                         REG_MULTI_SZ, data);
+    count_mutating_call();
+    return TRUE;
+}
+
 // The instance id as the device tree names it; a buffer too small gets the size needed,
 // terminator included, and ERROR_INSUFFICIENT_BUFFER.
 BOOL setupapi_dll::SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,
                                  PDWORD required) {
     record_call("SetupDiGetDeviceInstanceIdA", std::to_string(size));
-    DeviceSet *set = device_set_of(handle);
-    if (!set) return fail_with(ERROR_INVALID_HANDLE);
-    Element *e = element_of(set, device);
-    if (!e) return FALSE;
-    const Device &d = device_at(e->device);
-    if (d.removed) return fail_with(ERROR_NO_SUCH_DEVINST);
+    const Device *live = live_device(handle, device);
+    if (!live) return FALSE;
+    const Device &d = *live;
     DWORD needed = (DWORD)d.instance_id.size() + 1;
     if (required) *required = needed;
     if (!buffer || size < needed) return fail_with(ERROR_INSUFFICIENT_BUFFER);

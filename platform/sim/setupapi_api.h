@@ -56,6 +56,8 @@ typedef struct _SP_DEVINSTALL_PARAMS_A {
 #define SPDRP_CLASS 0x00000007
 #define SPDRP_CLASSGUID 0x00000008
 #define SPDRP_DRIVER 0x00000009
+#define SPDRP_UPPERFILTERS 0x00000011
+#define SPDRP_LOWERFILTERS 0x00000012
 
 #define DIF_REMOVE 0x00000005
 #define DIF_PROPERTYCHANGE 0x00000012
@@ -101,6 +103,8 @@ BOOL SetupDiOpenDeviceInfoA(HDEVINFO set, PCSTR instance_id, HWND parent, DWORD 
 BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device);
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property,
                                        PDWORD type, PBYTE buffer, DWORD size, PDWORD required);
+BOOL SetupDiSetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property,
+                                       const BYTE *buffer, DWORD size);
 HKEY SetupDiOpenClassRegKeyExA(const GUID *class_guid, REGSAM desired, DWORD flags,
                                PCSTR machine_name, PVOID reserved);
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR buffer, DWORD size,

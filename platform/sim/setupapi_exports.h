@@ -23,6 +23,7 @@ decltype(::SetupDiGetDeviceRegistryPropertyA) SetupDiGetDeviceRegistryPropertyA;
 decltype(::SetupDiOpenClassRegKeyExA) SetupDiOpenClassRegKeyExA;
 decltype(::SetupDiOpenDeviceInfoA) SetupDiOpenDeviceInfoA;
 decltype(::SetupDiSetClassInstallParamsA) SetupDiSetClassInstallParamsA;
+decltype(::SetupDiSetDeviceRegistryPropertyA) SetupDiSetDeviceRegistryPropertyA;
 decltype(::SetupFindFirstLineA) SetupFindFirstLineA;
 decltype(::SetupFindNextLine) SetupFindNextLine;
 decltype(::SetupGetStringFieldA) SetupGetStringFieldA;

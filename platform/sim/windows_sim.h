@@ -14,6 +14,7 @@
 #include "registry_wide_api.h"
 #include "restart_api.h"
 #include "security_api.h"
+#include "service_api.h"
 #include "setupapi_api.h"
 #include "system_api.h"
 #include "ui_api.h"

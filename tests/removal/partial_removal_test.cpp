@@ -8,11 +8,14 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "base/os_class.h"
 #include "base/result_codes.h"
 #include "base/run_log.h"
+#include "removal/removal_plan.h"
 #include "removal/run_removal.h"
+#include "sim/restart_model.h"
 #include "support/device_machine.h"
 #include "sim/restart_model.h"
 #include "support/sim_test.h"
@@ -63,6 +66,8 @@ struct Obstacle {
     // A reinstall that writes this file before the restart, and whether it outlives the restart.
     const char *reinstalled;
     bool reinstall_survives;
+    const char *plan_line;  // a line the dry run's plan must hold, written first
+    std::function<void(sim::Machine &)> after;  // the machine's state after the run
 };
 
 void PrintTo(const Obstacle &o, std::ostream *os) { *os << o.name; }
@@ -123,35 +128,133 @@ void missing_file(PartialRemoval &, sim::Machine &, run_record &r) {
     push_string(&r.files_to_delete, "C:\\WINDOWS\\system32\\drivers\\k440gone.sys");
 }
 
+// Windows' rules for a service and a co-installer of the driver set: what names them is
+// edited first, a running service goes at the restart.
+const char kFilter[] = "SYSTEM\\CurrentControlSet\\Services\\K440dTmf";
+const char kDiskClass[] = "System\\CurrentControlSet\\Control\\Class\\{4D36E967-E325-11CE-BFC1-08002BE10318}";
+const char kCoInstallers[] = "System\\CurrentControlSet\\Control\\CoDeviceInstallers";
+const char kCoInstaller[] = "C:\\WINDOWS\\system32\\K440dTIN.dll";
+const char kDisk[] = "USBSTOR\\DISK&VEN_OTHER\\1";
+
+std::vector<uint8_t> names(const std::string &list) { return {list.begin(), list.end()}; }
+
+void filter_service(sim::Machine &m, run_record &r) {
+    m.registry.set_dword(kFilter, "Type", 1);
+    m.registry.set_string(kFilter, "ImagePath", "System32\\DRIVERS\\K440dTmf.sys");
+    push_string(&r.keys_to_delete, kFilter);
+}
+
+void class_filters(const std::string &value, const std::string &list, sim::Machine &m, run_record &r) {
+    filter_service(m, r);
+    m.registry.set_value(kDiskClass, value, REG_MULTI_SZ, names(list));
+}
+
+void filter_among_others(PartialRemoval &, sim::Machine &m, run_record &r) {
+    class_filters("UpperFilters", std::string("PartMgr\0K440dTmf\0Snap\0\0", 23), m, r);
+}
+
+void only_filter(PartialRemoval &, sim::Machine &m, run_record &r) {
+    class_filters("LowerFilters", std::string("k440DTMF\0\0", 10), m, r);
+}
+
+void device_filter(PartialRemoval &, sim::Machine &m, run_record &r) {
+    filter_service(m, r);
+    plant_device_with_driver(m, kDisk, {"USBSTOR\\DiskOther"}, "{4D36E967-E325-11CE-BFC1-08002BE10318}",
+                             "0001", DriverKeyPlan{});
+    m.registry.set_value(std::string("System\\CurrentControlSet\\Enum\\") + kDisk, "UpperFilters",
+                         REG_MULTI_SZ, names(std::string("K440dTmf\0Other\0\0", 16)));
+}
+
+void co_installer(PartialRemoval &, sim::Machine &m, run_record &r) {
+    m.files.write_file(kCoInstaller, "dll");
+    push_string(&r.files_to_delete, kCoInstaller);
+    m.registry.set_value(kCoInstallers, "{4D36E96D-E325-11CE-BFC1-08002BE10318}", REG_MULTI_SZ,
+                         names(std::string("K440dTIN.dll,CoInstall\0ks.dll\0\0", 31)));
+}
+
+void running_service(PartialRemoval &, sim::Machine &m, run_record &r) {
+    filter_service(m, r);
+    m.running_services.insert("k440dtmf");
+}
+
+void filter_edit_refused(PartialRemoval &p, sim::Machine &m, run_record &r) {
+    filter_among_others(p, m, r);
+    m.faults.push_back(sim::Fault{"RegSetValueExA", "{4D36E967", ERROR_ACCESS_DENIED});
+}
+
+std::string value_of(sim::Machine &m, const std::string &key, const char *name) {
+    sim::RegKey *k = m.registry.find(key);
+    sim::RegValue *v = k ? k->value(name) : nullptr;
+    return v ? std::string(v->data.begin(), v->data.end()) : "(none)";
+}
+
 const Obstacle kObstacles[] = {
     {"file in use, NT", OS_WINXP, busy_file, RESULT_SUCCESS,
      "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: renamed to "
-     "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, done", kBusy, true},
+     "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, done", kBusy, true, nullptr, nullptr},
     {"running program, NT", OS_WINXP, running_program, RESULT_SUCCESS,
      "hand C:\\Program Files\\halvenor\\K440dT\\K440dTUn.exe to the restart: renamed to "
-     "C:\\Program Files\\halvenor\\K440dT\\K440dT_del0.tmp, done", kProgram, true},
+     "C:\\Program Files\\halvenor\\K440dT\\K440dT_del0.tmp, done", kProgram, true, nullptr, nullptr},
     {"file in use that cannot be renamed, NT", OS_WINXP, busy_file_not_renamed, RESULT_SUCCESS,
-     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: done", kBusy, false},
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: done", kBusy, false, nullptr, nullptr},
     {"set-aside file that the restart refuses", OS_WINXP, busy_file_aside_refused,
      RESULT_PARTIAL_REMOVAL,
      "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: renamed to "
-     "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, failed (error 5), renamed back", nullptr, false},
+     "C:\\WINDOWS\\system32\\drivers\\K440dT_del0.tmp, failed (error 5), renamed back", nullptr, false, nullptr, nullptr},
     {"file in use whose set-aside name would not fit, NT", OS_WINXP, deep_busy_file,
-     RESULT_SUCCESS, "a.sys to the restart: done", nullptr, false},
+     RESULT_SUCCESS, "a.sys to the restart: done", nullptr, false, nullptr, nullptr},
     {"file in use, 98 SE", OS_WIN98_SE, busy_file, RESULT_SUCCESS,
-     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: wininit.ini line", nullptr, false},
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: wininit.ini line", nullptr, false, nullptr, nullptr},
     {"file in use that the restart refuses", OS_WINXP, busy_file_not_handed,
      RESULT_PARTIAL_REMOVAL,
-     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: failed (error 5)", nullptr, false},
+     "hand C:\\WINDOWS\\system32\\drivers\\k440mdm.sys to the restart: failed (error 5)", nullptr, false, nullptr, nullptr},
     {"key that stays", OS_WINXP, stuck_key, RESULT_PARTIAL_REMOVAL,
      "delete key SYSTEM\\CurrentControlSet\\Services\\k440mdm: failed (error 5), left in "
-     "place", nullptr, false},
+     "place", nullptr, false, nullptr, nullptr},
     {"value that stays", OS_WIN98_SE, stuck_value, RESULT_PARTIAL_REMOVAL,
-     "delete value Software\\Halvenor\\Values\\OEM0: failed (error 5), left in place", nullptr, false},
+     "delete value Software\\Halvenor\\Values\\OEM0: failed (error 5), left in place", nullptr, false, nullptr, nullptr},
     {"device that cannot be removed", OS_WINXP, wow64_device, RESULT_PARTIAL_REMOVAL,
-     "remove device USB\\VID_FFFF&PID_0001\\7: failed (error 0xE0000235)", nullptr, false},
+     "remove device USB\\VID_FFFF&PID_0001\\7: failed (error 0xE0000235)", nullptr, false, nullptr, nullptr},
     {"listed file not there", OS_WINXP, missing_file, RESULT_SUCCESS,
-     "delete file C:\\WINDOWS\\system32\\drivers\\k440gone.sys: not there", nullptr, false},
+     "delete file C:\\WINDOWS\\system32\\drivers\\k440gone.sys: not there", nullptr, false, nullptr, nullptr},
+    {"class filter among others", OS_WINXP, filter_among_others, RESULT_SUCCESS,
+     "delete key SYSTEM\\CurrentControlSet\\Services\\K440dTmf: removed", nullptr, false,
+     "plan: take K440dTmf out of value System\\CurrentControlSet\\Control\\Class\\"
+     "{4D36E967-E325-11CE-BFC1-08002BE10318}\\UpperFilters",
+     [](sim::Machine &m) {
+         EXPECT_EQ(std::string("PartMgr\0Snap\0\0", 14), value_of(m, kDiskClass, "UpperFilters"));
+         EXPECT_EQ(nullptr, m.registry.find(kFilter));
+     }},
+    {"the only class filter", OS_WINXP, only_filter, RESULT_SUCCESS,
+     "LowerFilters: took out K440dTmf, no entry left, value deleted", nullptr, false, nullptr,
+     [](sim::Machine &m) { EXPECT_EQ("(none)", value_of(m, kDiskClass, "LowerFilters")); }},
+    {"device filter", OS_WINXP, device_filter, RESULT_SUCCESS,
+     "edit device USBSTOR\\DISK&VEN_OTHER\\1 UpperFilters: took out K440dTmf", nullptr, false,
+     "plan: take K440dTmf out of the UpperFilters of device USBSTOR\\DISK&VEN_OTHER\\1",
+     [](sim::Machine &m) {
+         EXPECT_EQ(std::string("Other\0\0", 7),
+                   value_of(m, std::string("System\\CurrentControlSet\\Enum\\") + kDisk, "UpperFilters"));
+     }},
+    {"co-installer", OS_WINXP, co_installer, RESULT_SUCCESS,
+     "delete file C:\\WINDOWS\\system32\\K440dTIN.dll: removed", nullptr, false,
+     "plan: take K440dTIN.dll out of value System\\CurrentControlSet\\Control\\"
+     "CoDeviceInstallers\\{4D36E96D-E325-11CE-BFC1-08002BE10318}",
+     [](sim::Machine &m) {
+         EXPECT_EQ(std::string("ks.dll\0\0", 8),
+                   value_of(m, kCoInstallers, "{4D36E96D-E325-11CE-BFC1-08002BE10318}"));
+     }},
+    {"running service", OS_WINXP, running_service, RESULT_SUCCESS,
+     "delete key SYSTEM\\CurrentControlSet\\Services\\K440dTmf: failed (error 1072), handed to "
+     "the restart", nullptr, false, nullptr,
+     [](sim::Machine &m) {
+         EXPECT_NE(nullptr, m.registry.find(kFilter)) << "the running driver's key stays";
+         EXPECT_TRUE(m.calls_to("RegDeleteKeyA").empty()) << "and is never deleted as a key";
+         sim::carry_out_restart(m);
+         EXPECT_EQ(nullptr, m.registry.find(kFilter)) << "the restart takes it";
+     }},
+    {"filter list that refuses the edit", OS_WINXP, filter_edit_refused, RESULT_PARTIAL_REMOVAL,
+     "UpperFilters: failed (error 5), still names K440dTmf", nullptr, false, nullptr,
+     [](sim::Machine &m) { EXPECT_NE(nullptr, m.registry.find(kFilter)) << "the service stays"; }},
 };
 
 class PartialRemovalTable : public PartialRemoval, public ::testing::WithParamInterface<Obstacle> {};
@@ -161,10 +264,17 @@ TEST_P(PartialRemovalTable, EndsAsTheTableSays) {
     use_os(c.os_class);
     record.os_class = c.os_class;
     c.plant(*this, machine, record);
+    if (c.plan_line) {
+        std::string before = registry_snapshot();
+        write_removal_plan(&record);
+        EXPECT_NE(std::string::npos, log().find(c.plan_line)) << log();
+        EXPECT_EQ(before, registry_snapshot()) << "the plan changes nothing";
+    }
     EXPECT_EQ(c.result, run_removal(&record)) << log();
     EXPECT_NE(std::string::npos, log().find(c.log_line)) << log();
     EXPECT_NE(std::string::npos,
               log().find(c.result ? "item(s) left in place\r\n" : "removal: complete\r\n"));
+    if (c.after) c.after(machine);
     if (c.reinstalled) machine.files.write_file(c.reinstalled, "reinstalled");
     sim::carry_out_restart(machine);
     if (c.reinstalled) {
