@@ -62,6 +62,8 @@ def check_row(version, lang, ui_lang, code_page, japanese_ui, language):
                         "dialog control %d (%s)" % (control_id, row))
         check_equal(expected["success"], success.unicode_text, "success box (%s)" % row)
         check_equal(expected["title"], success.unicode_caption, "success caption (%s)" % row)
+        # The removal set the running program aside for the restart: a copy of it again.
+        exe = p.install_product()
         failed = p.run_watched(exe, ["-bogus"], timeout=60)
         check_equal(8, failed.code, "exit code of -bogus (%s)" % row)
         check_equal(1, len(failed.boxes), "boxes of -bogus (%s): %r" % (row, failed.boxes))
