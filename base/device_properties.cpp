@@ -61,3 +61,15 @@ int get_driver_key(HDEVINFO device_info_set, SP_DEVINFO_DATA *device, char *buff
     buffer[0] = '\0';
     return 0;
 }
+
+int has_own_filters(HDEVINFO device_info_set, SP_DEVINFO_DATA *device) {
+    const DWORD lists[] = {SPDRP_UPPERFILTERS, SPDRP_LOWERFILTERS};
+    for (int i = 0; i < 2; ++i) {
+        DWORD needed = 0;
+        if (!SetupDiGetDeviceRegistryPropertyA(device_info_set, device, lists[i], 0, 0, 0,
+                                               &needed) &&
+            GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed)
+            return 1;
+    }
+    return 0;
+}

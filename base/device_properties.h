@@ -11,5 +11,7 @@
 // bytes; 1 when the buffer may be used, 0 when it holds the empty text.
 int get_hardware_id(HDEVINFO device_info_set, SP_DEVINFO_DATA *device, char *buffer);
 int get_driver_key(HDEVINFO device_info_set, SP_DEVINFO_DATA *device, char *buffer);
+// 1 when the device has an UpperFilters or LowerFilters list of its own (asked by size only).
+int has_own_filters(HDEVINFO device_info_set, SP_DEVINFO_DATA *device);
 
 #endif

@@ -9,9 +9,11 @@ namespace {
 
 typedef LONG(WINAPI *query_value_wide)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
 
+// No code page has a lead byte below 0x80: plain ASCII text, the common case of the thousands
+// of values a run reads, asks the platform nothing.
 int ends_in_whole_character(const char *text) {
     for (const char *c = text; *c; ++c)
-        if (IsDBCSLeadByte((BYTE)*c) && !*++c) return 0;
+        if ((BYTE)*c >= 0x80 && IsDBCSLeadByte((BYTE)*c) && !*++c) return 0;
     return 1;
 }
 

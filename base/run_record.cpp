@@ -9,6 +9,7 @@ int free_run_lists(run_record *record) {
     record->values_to_delete = free_value_pair_list(record->values_to_delete);
     record->driver_keys = free_string_list(record->driver_keys);
     record->device_instances = free_string_list(record->device_instances);
+    record->filtered_devices = free_string_list(record->filtered_devices);
     record->devices_listed = 0;
     return 0;
 }

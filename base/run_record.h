@@ -38,6 +38,10 @@ struct run_record {
     // that list was built and holds every matching instance.
     string_list_entry *device_instances;
     int devices_listed;
+    // The devices of any class with a filter list of their own (UpperFilters, LowerFilters),
+    // by instance id, seen in the same walk: the only devices where a service of the driver
+    // set can be a device filter. Complete while `devices_listed` is 1.
+    string_list_entry *filtered_devices;
     int restart_needed;
     // The uninstall record and the product record the inventory found (empty when none): the
     // removal deletes them last and keeps its plan in the first of them that takes it.

@@ -36,7 +36,7 @@ void BM_CollectDriverKeys(benchmark::State &state) {
     plant_tree(m.machine, (int)state.range(0));
     for (auto _ : state) {
         string_list_entry *keys = nullptr;
-        benchmark::DoNotOptimize(collect_driver_keys(m.record.device_ids, m.record.device_names, &keys, nullptr));
+        benchmark::DoNotOptimize(collect_driver_keys(m.record.device_ids, m.record.device_names, &keys, nullptr, nullptr));
         free_string_list(keys);
         state.PauseTiming();
         m.machine.calls.clear();

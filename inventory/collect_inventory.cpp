@@ -3,6 +3,7 @@
 #include "base/key_path.h"
 #include "base/companion_name.h"
 #include "base/mbtext.h"
+#include "base/present_names.h"
 #include "base/os_class.h"
 #include "base/reg_helpers.h"
 #include "base/text_buffer.h"
@@ -60,15 +61,19 @@ void push_all(string_list_entry **list, text_list texts) {
     for (int i = 0; texts && texts[i]; ++i) push_string(list, texts[i]);
 }
 
-// The first system directory that holds the file wins; the others are not tried.
-void find_driver_file(run_record *record, const char *file_name, const char *const *dirs) {
-    for (int i = 0; dirs[i]; ++i) {
+#define MOST_DRIVER_FILE_FOLDERS 8
+
+// The first system directory that holds the file wins; the others are not tried. Each folder
+// is listed once for all the names (base/present_names.h).
+void find_driver_file(run_record *record, const char *file_name, const char *const *dirs,
+                      string_list_entry *const *present) {
+    for (int i = 0; dirs[i] && i < MOST_DRIVER_FILE_FOLDERS; ++i) {
         char dir[PATH_SIZE];
         char candidate[PATH_SIZE];
-        if (!text_join(dir, sizeof dir, record->windows_dir, "\\", dirs[i]) ||
+        if (!string_list_holds(present[i], file_name) ||
+            !text_join(dir, sizeof dir, record->windows_dir, "\\", dirs[i]) ||
             !text_join(candidate, sizeof candidate, dir, "\\", file_name))
             continue;
-        if (GetFileAttributesA(candidate) == INVALID_FILE_ATTRIBUTES) continue;
         push_string(&record->files_to_delete, candidate);
         log_line("found file %s (a driver file of the product)", candidate);
         return;
@@ -82,10 +87,22 @@ void find_driver_files(run_record *record, const kept_plan *plan) {
     if (!record->windows_dir[0]) return;  // no base to search from
     const char *const *dirs = driver_file_folders(record->os_class);
     text_list lists[2] = {record->profile->driver_files, record->profile->more_driver_files};
+    string_list_entry *names = 0;
     for (int l = 0; l < 2; ++l)
         for (int i = 0; lists[l] && lists[l][i]; ++i)
-            if (!plan_holds_driver_file(plan, record, lists[l][i]))
-                find_driver_file(record, lists[l][i], dirs);
+            if (!plan_holds_driver_file(plan, record, lists[l][i])) push_string(&names, lists[l][i]);
+    string_list_entry *present[MOST_DRIVER_FILE_FOLDERS] = {0};
+    for (int i = 0; names && dirs[i] && i < MOST_DRIVER_FILE_FOLDERS; ++i) {
+        char dir[PATH_SIZE];
+        if (text_join(dir, sizeof dir, record->windows_dir, "\\", dirs[i]))
+            present[i] = present_names(dir, names);
+    }
+    for (int l = 0; l < 2; ++l)
+        for (int i = 0; lists[l] && lists[l][i]; ++i)
+            if (string_list_holds(names, lists[l][i]))
+                find_driver_file(record, lists[l][i], dirs, present);
+    for (int i = 0; i < MOST_DRIVER_FILE_FOLDERS; ++i) free_string_list(present[i]);
+    free_string_list(names);
 }
 
 void add_extra_keys(run_record *record) {

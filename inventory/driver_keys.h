@@ -11,9 +11,11 @@
 #define DEVICE_LIST_IDS_MISSING 2  // built, but an instance id could not be read or kept
 
 // Pushes the driver key text of every matching device instance (attached or not) onto
-// *driver_keys and its instance id onto *device_instances (when given). Returns one of the
-// values above; DEVICE_LIST_NOT_BUILT also when the list could not be released.
+// *driver_keys and its instance id onto *device_instances (when given), and the instance id of
+// every device with a filter list of its own onto *filtered_devices (when given). Returns one
+// of the values above; DEVICE_LIST_NOT_BUILT also when the list could not be released.
 int collect_driver_keys(const string_list_entry *device_ids, const string_list_entry *device_names,
-                        string_list_entry **driver_keys, string_list_entry **device_instances);
+                        string_list_entry **driver_keys, string_list_entry **device_instances,
+                        string_list_entry **filtered_devices);
 
 #endif

@@ -117,7 +117,8 @@ int discover_oem_infs(run_record *record) {
     // Both routes compose their paths from the Windows directory.
     if (!record->windows_dir[0]) return 0;
     int listed = collect_driver_keys(record->device_ids, record->device_names,
-                                     &record->driver_keys, &record->device_instances);
+                                     &record->driver_keys, &record->device_instances,
+                                     &record->filtered_devices);
     record->devices_listed = listed == DEVICE_LIST_BUILT;
     int found = 0;
     if (listed != DEVICE_LIST_NOT_BUILT) {

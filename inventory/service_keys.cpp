@@ -1,5 +1,7 @@
 #include "inventory/service_keys.h"
 
+#include <string.h>
+
 #include "base/key_path.h"
 #include "base/mbtext.h"
 #include "base/reg_helpers.h"
@@ -11,11 +13,15 @@
 
 namespace {
 
+// Case folding keeps each character's width, so names of two lengths never compare equal:
+// the thousands of other services' names are not compared at all.
 int names_driver_file(const char *image_path, text_list driver_files) {
     const char *slash = mb_find_last_char(image_path, '\\');
     if (!slash) return 0;
+    size_t length = strlen(slash + 1);
     for (int i = 0; driver_files[i]; ++i)
-        if (mb_equal_nocase(slash + 1, driver_files[i])) return 1;
+        if (strlen(driver_files[i]) == length && mb_equal_nocase(slash + 1, driver_files[i]))
+            return 1;
     return 0;
 }
 

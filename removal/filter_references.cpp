@@ -119,7 +119,13 @@ string_list_entry *take_services_out_of_filters(const run_record *record, int pl
     device_filters filters = {names, plan_only, 0};
     if (names) {
         take_out_of_class_keys(names, plan_only, &filters.still_named);
+        // The inventory's walk noted the devices with lists of their own: only those are
+        // reopened, so that a run lists every device of the machine once.
         device_walk walk = {EVERY_DEVICE, 0, 0, 0, 0, 1};
+        if (record->devices_listed) {
+            walk.source = LISTED_INSTANCES;
+            walk.instance_ids = record->filtered_devices;
+        }
         // Without a device list the devices' own lists cannot be seen: the class lists, which
         // decide whether the system starts, are done all the same.
         if (walk_devices(&walk, take_out_of_device, &filters) == DEVICE_WALK_NO_LIST)

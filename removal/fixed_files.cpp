@@ -1,7 +1,7 @@
 #include "removal/fixed_files.h"
 
-#include "base/folder_listing.h"
 #include "base/mbtext.h"
+#include "base/present_names.h"
 #include "base/run_record.h"
 #include "base/text_buffer.h"
 
@@ -20,21 +20,6 @@ int in_folder(const char *path, const char *folder) {
     return folder_of(path, own) && mb_equal_nocase(own, folder);
 }
 
-struct folder_lookup {
-    text_list fixed;
-    const char *folder;
-    string_list_entry **names;  // the names of the fixed list that the folder holds
-};
-
-void note_fixed_name(const char *name, DWORD, int, void *context) {
-    folder_lookup *lookup = (folder_lookup *)context;
-    for (int i = 0; lookup->fixed[i] && lookup->fixed[i][0]; ++i) {
-        const char *slash = mb_find_last_char(lookup->fixed[i], '\\');
-        if (slash && mb_equal_nocase(slash + 1, name) && in_folder(lookup->fixed[i], lookup->folder))
-            push_string(lookup->names, lookup->fixed[i]);
-    }
-}
-
 int listed_earlier(text_list fixed, int index, const char *folder) {
     for (int i = 0; i < index; ++i)
         if (in_folder(fixed[i], folder)) return 1;
@@ -48,8 +33,16 @@ string_list_entry *present_fixed_files(text_list fixed) {
     for (int i = 0; fixed && fixed[i] && fixed[i][0]; ++i) {
         char folder[PATH_SIZE];
         if (!folder_of(fixed[i], folder) || listed_earlier(fixed, i, folder)) continue;
-        folder_lookup lookup = {fixed, folder, &present};
-        list_folder(folder, "*", note_fixed_name, &lookup);
+        string_list_entry *names = 0;
+        for (int j = i; fixed[j] && fixed[j][0]; ++j)
+            if (in_folder(fixed[j], folder)) push_string(&names, mb_find_last_char(fixed[j], '\\') + 1);
+        string_list_entry *found = present_names(folder, names);
+        for (int j = i; fixed[j] && fixed[j][0]; ++j)
+            if (in_folder(fixed[j], folder) &&
+                string_list_holds(found, mb_find_last_char(fixed[j], '\\') + 1))
+                push_string(&present, fixed[j]);
+        free_string_list(found);
+        free_string_list(names);
     }
     return present;
 }

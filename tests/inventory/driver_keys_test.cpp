@@ -21,7 +21,7 @@ class DriverKeysTest : public SimTest {
     }
     std::vector<std::string> collect() {
         EXPECT_NE(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys,
-                                         &record.device_instances))
+                                         &record.device_instances, &record.filtered_devices))
             << "the device list could be built and released";
         return texts_of(record.driver_keys);
     }
@@ -41,6 +41,18 @@ TEST_F(DriverKeysTest, DetachedDevicesOfEveryClassAreFound) {
     EXPECT_EQ((std::vector<std::string>{"ROOT\\K440DTCR\\0000", "USB\\VID_FFFF&PID_0001&MI_00\\1"}),
               texts_of(record.device_instances))
         << "their instance ids too, for the removal to reopen";
+    EXPECT_TRUE(record.filtered_devices == nullptr) << "no device has a filter list of its own";
+}
+
+TEST_F(DriverKeysTest, DevicesWithFilterListsOfTheirOwnAreNoted) {
+    plant_device_with_driver(machine, "USB\\VID_1234&PID_0001\\1", {"USB\\VID_1234&PID_0001"}, MODEM_CLASS,
+                             "0002", DriverKeyPlan{});
+    const std::string list("Flt\0\0", 5);
+    machine.registry.set_value("System\\CurrentControlSet\\Enum\\USB\\VID_1234&PID_0001\\1", "LowerFilters",
+                               REG_MULTI_SZ, std::vector<uint8_t>(list.begin(), list.end()));
+    EXPECT_TRUE(collect().empty());
+    EXPECT_EQ((std::vector<std::string>{"USB\\VID_1234&PID_0001\\1"}), texts_of(record.filtered_devices))
+        << "any class, the product's or not: where a service of the driver set can be a filter";
 }
 
 TEST_F(DriverKeysTest, OnlyTheFirstHardwareIdCounts) {
@@ -94,14 +106,14 @@ TEST_F(DriverKeysTest, AListThatCannotBeBuiltAnswersZero) {
                              DriverKeyPlan{});
     machine.devices.class_devs_fail = true;
     EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys,
-                                     &record.device_instances));
+                                     &record.device_instances, nullptr));
     EXPECT_EQ(nullptr, record.driver_keys);
 }
 
 TEST_F(DriverKeysTest, AFailedReleaseIsReported) {
     machine.faults.push_back(sim::Fault{"SetupDiDestroyDeviceInfoList", "", ERROR_INVALID_HANDLE});
     EXPECT_EQ(0, collect_driver_keys(record.device_ids, record.device_names, &record.driver_keys,
-                                     &record.device_instances));
+                                     &record.device_instances, nullptr));
 }
 
 TEST_F(DriverKeysTest, AnInstanceIdThatCannotBeReadIsReported) {
@@ -109,7 +121,7 @@ TEST_F(DriverKeysTest, AnInstanceIdThatCannotBeReadIsReported) {
                              DriverKeyPlan{});
     machine.faults.push_back(sim::Fault{"SetupDiGetDeviceInstanceIdA", "", ERROR_INVALID_PARAMETER});
     EXPECT_EQ(DEVICE_LIST_IDS_MISSING, collect_driver_keys(record.device_ids, record.device_names,
-                                                           &record.driver_keys, &record.device_instances))
+                                                           &record.driver_keys, &record.device_instances, nullptr))
         << "the removal must then list every device itself";
     EXPECT_EQ(1, string_list_length(record.driver_keys));
 }

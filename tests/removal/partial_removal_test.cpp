@@ -165,6 +165,13 @@ void device_filter(PartialRemoval &, sim::Machine &m, run_record &r) {
                          REG_MULTI_SZ, names(std::string("K440dTmf\0Other\0\0", 16)));
 }
 
+// The inventory's walk noted the device with a list of its own: it alone is reopened.
+void device_filter_listed(PartialRemoval &p, sim::Machine &m, run_record &r) {
+    device_filter(p, m, r);
+    r.devices_listed = 1;
+    push_string(&r.filtered_devices, kDisk);
+}
+
 void co_installer(PartialRemoval &, sim::Machine &m, run_record &r) {
     m.files.write_file(kCoInstaller, "dll");
     push_string(&r.files_to_delete, kCoInstaller);
@@ -234,6 +241,15 @@ const Obstacle kObstacles[] = {
      [](sim::Machine &m) {
          EXPECT_EQ(std::string("Other\0\0", 7),
                    value_of(m, std::string("System\\CurrentControlSet\\Enum\\") + kDisk, "UpperFilters"));
+     }},
+    {"device filter the inventory noted", OS_WINXP, device_filter_listed, RESULT_SUCCESS,
+     "edit device USBSTOR\\DISK&VEN_OTHER\\1 UpperFilters: took out K440dTmf", nullptr, false,
+     nullptr,
+     [](sim::Machine &m) {
+         EXPECT_EQ(std::string("Other\0\0", 7),
+                   value_of(m, std::string("System\\CurrentControlSet\\Enum\\") + kDisk, "UpperFilters"));
+         for (const sim::Call &c : m.calls_to("SetupDiGetClassDevsA"))
+             EXPECT_NE(0u, c.detail.find("(null) (null) ")) << "no second list of every device";
      }},
     {"co-installer", OS_WINXP, co_installer, RESULT_SUCCESS,
      "delete file C:\\WINDOWS\\system32\\K440dTIN.dll: removed", nullptr, false,
