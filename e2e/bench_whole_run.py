@@ -86,6 +86,13 @@ def server_pid(prefix):
 
 
 def server_cpu(pid):
+    """The server's CPU so far: in nanoseconds from schedstat (the server has one thread), else
+    in clock ticks of 10 ms from stat, which alone would move a 1x ratio by a tenth."""
+    try:
+        with open("/proc/%d/schedstat" % pid) as f:
+            return int(f.read().split()[0]) / 1e9
+    except (OSError, ValueError, IndexError):
+        pass
     with open("/proc/%d/stat" % pid) as f:
         fields = f.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / TICK  # utime, stime
