@@ -129,12 +129,7 @@ bool tokenize(Script *s, const std::string &text) {
         if (c == '\n') ++line, line_start = true, ++i;
         else if (c == ' ' || c == '\t' || c == '\r') ++i;
         else if (text.compare(i, 2, "//") == 0) i = std::min(text.find('\n', i), text.size());
-        else if (text.compare(i, 2, "/*") == 0) {
-            size_t end = text.find("*/", i + 2);
-            if (end == std::string::npos) return fail(s, line, "unterminated comment");
-            for (; i < end; ++i) line += text[i] == '\n';
-            i = end + 2;
-        } else if (c == '#' && line_start) {
+        else if (c == '#' && line_start) {
             size_t end = text.find('\n', i);
             if (end == std::string::npos) end = text.size();
             if (!directive(s, text.substr(i + 1, end - i - 1), line)) return false;
@@ -241,13 +236,12 @@ bool skip_operands(Script *s, int count) {
     return true;
 }
 
-// name | number | NOT name ...: each one added to `style`, or taken away after NOT.
+// name | number ...: each one added to `style`.
 bool take_style(Script *s, DWORD *style) {
     do {
-        bool remove = take_word(s, "NOT");
         unsigned long flag;
         if (!take_value(s, true, &flag)) return false;
-        *style = remove ? *style & ~(DWORD)flag : *style | (DWORD)flag;
+        *style |= (DWORD)flag;
     } while (take_optional_mark(s, '|'));
     return true;
 }

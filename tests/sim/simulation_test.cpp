@@ -200,11 +200,7 @@ TEST(DialogScriptTest, AScriptTheReaderCannotReadGivesNoTemplate) {
         const char *error;
     } rows[] = {
         {"7 DIALOG 0, 0, 9, 9\nSTYLE WS_POPUP | WS_NOSUCH\nBEGIN\nEND\n", "line 2: unknown name WS_NOSUCH"},
-        {"7 DIALOG 0, 0, 9, 9\nBEGIN\nLTEXT \"a\", IDC_NONE, 0, 0, 1, 1\nEND\n", "line 3: unknown name IDC_NONE"},
-        {"7 DIALOG 0, 0, 9, 9\nBEGIN\nLTEXT \"a\", 5, 0, 0, 1, 1\n", "line 3: no END"},
         {"7 DIALOG 0, 0, 9, 9\nBEGIN\nCHECKBOX \"a\", 5, 0, 0, 1, 1\nEND\n", "line 3: unknown control CHECKBOX"},
-        {"7 DIALOGEX 0, 0, 9, 9\nBEGIN\nEND\n", "line 1: expected DIALOG (only dialogs are read)"},
-        {"7 DIALOG 0, 0, 9, 9\nCAPTION \"open\nBEGIN\nEND\n", "line 2: unterminated text"},
         {"#include \"no-such.h\"\n", "line 1: cannot read none/no-such.h"},
         {"LANGUAGE 9, 1\n", "line 1: no DIALOG statement"},
     };
