@@ -27,7 +27,7 @@ enum { KEYS_LISTED, NO_UNICODE_NAMES };
 // The NT family keeps key names in Unicode and RegEnumKeyExA hands back a best-fit look-alike
 // for a name the code page cannot hold: another key's name, or with a backslash a deeper
 // path. Such a name cannot reach its key through the ANSI functions and is left out.
-int list_wide_subkeys(HKEY key, string_list_entry **list, int *added, int *all_named) {
+int visit_wide_subkeys(HKEY key, subkey_visit visit, void *context, int *all_named) {
     enum_key_wide enumerate =
         reinterpret_cast<enum_key_wide>(system_function("advapi32.dll", "RegEnumKeyExW"));
     if (!enumerate) return NO_UNICODE_NAMES;
@@ -39,34 +39,53 @@ int list_wide_subkeys(HKEY key, string_list_entry **list, int *added, int *all_n
         LONG rc = enumerate(key, index, wide, &size, 0, 0, 0, &written);
         if (rc == ERROR_CALL_NOT_IMPLEMENTED && index == 0) return NO_UNICODE_NAMES;
         if (rc != ERROR_SUCCESS) break;
-        if (!exact_ansi_form(wide, name, sizeof name))
+        if (exact_ansi_form(wide, name, sizeof name))
+            visit(key, name, context);
+        else
             *all_named = 0;
-        else if (push_string(list, name))
-            *added = 1;
     }
     return KEYS_LISTED;
 }
 
 // Windows 98/ME stores key names in ANSI.
-void list_narrow_subkeys(HKEY key, string_list_entry **list, int *added) {
+void visit_narrow_subkeys(HKEY key, subkey_visit visit, void *context) {
     char name[REG_NAME_SIZE];
     for (DWORD index = 0;; ++index) {
         DWORD size = sizeof name;
         FILETIME written;
         if (RegEnumKeyExA(key, index, name, &size, 0, 0, 0, &written) != ERROR_SUCCESS) break;
-        if (push_string(list, name)) *added = 1;
+        visit(key, name, context);
     }
 }
 
+int visit_subkeys(HKEY key, subkey_visit visit, void *context) {
+    int all_named = 1;
+    if (visit_wide_subkeys(key, visit, context, &all_named) == NO_UNICODE_NAMES)
+        visit_narrow_subkeys(key, visit, context);
+    return all_named;
+}
+
+struct name_listing {
+    string_list_entry **list;
+    int added;
+};
+
+void push_subkey_name(HKEY, const char *name, void *context) {
+    name_listing *listing = static_cast<name_listing *>(context);
+    if (push_string(listing->list, name)) listing->added = 1;
+}
+
 int list_subkeys(HKEY key, string_list_entry **list, int *all_named) {
-    int added = 0;
-    *all_named = 1;
-    if (list_wide_subkeys(key, list, &added, all_named) == NO_UNICODE_NAMES)
-        list_narrow_subkeys(key, list, &added);
-    return added;
+    name_listing listing = {list, 0};
+    *all_named = visit_subkeys(key, push_subkey_name, &listing);
+    return listing.added;
 }
 
 }  // namespace
+
+void reg_visit_subkeys_at(HKEY key, subkey_visit visit, void *context) {
+    visit_subkeys(key, visit, context);
+}
 
 int reg_list_subkeys_at(HKEY key, string_list_entry **list) {
     int all_named;

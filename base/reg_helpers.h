@@ -17,6 +17,10 @@ int reg_list_subkeys(const char *path, string_list_entry **list);
 int reg_list_subkeys_at(HKEY key, string_list_entry **list);
 // The same; `*all_named` becomes 0 when a subkey was left out for its name.
 int reg_list_named_subkeys(const char *path, string_list_entry **list, int *all_named);
+// Hands each such subkey name, in the platform's order, to `visit` with the key it is under;
+// nothing is kept, so that a walk over thousands of keys allocates nothing for them.
+typedef void (*subkey_visit)(HKEY parent, const char *name, void *context);
+void reg_visit_subkeys_at(HKEY key, subkey_visit visit, void *context);
 int reg_list_values(const char *path, string_list_entry **list);
 int reg_list_values_at(HKEY key, string_list_entry **list);
 

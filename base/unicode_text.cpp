@@ -16,7 +16,14 @@ int ansi_reads_as(const char *text, const WCHAR *wide, size_t length) {
 int exact_ansi_form(const WCHAR *wide, char *buffer, size_t size) {
     if (size == 0) return 0;
     size_t length = 0;
-    while (wide[length]) ++length;
+    int ascii = 1;
+    for (; wide[length]; ++length) ascii &= wide[length] < 0x80;
+    // Every code page keeps ASCII as it is: the thousands of plain names a run lists ask the
+    // platform nothing.
+    if (ascii && length < size) {
+        for (size_t i = 0; i <= length; ++i) buffer[i] = (char)wide[i];
+        return 1;
+    }
     int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, (int)size, 0, 0);
     if (bytes <= 0 || !ansi_reads_as(buffer, wide, length)) {
         buffer[0] = '\0';

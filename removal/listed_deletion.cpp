@@ -49,8 +49,8 @@ string_list_entry *take_filters_of_listed_services(const run_record *record) {
     return take_services_out_of_filters(record, 0);
 }
 
-int delete_listed_service(run_record *record, const char *key_path) {
-    deletion_outcome outcome = delete_service_key(key_path, service_name_of(key_path));
+int delete_listed_service(run_record *record, const char *key_path, SC_HANDLE *manager) {
+    deletion_outcome outcome = delete_service_key(key_path, service_name_of(key_path), manager);
     if (outcome.result == DELETION_HANDED_TO_RESTART) record->restart_needed = 1;
     return log_deletion("key", key_path, outcome);
 }

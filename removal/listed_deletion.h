@@ -7,6 +7,7 @@
 
 #include "base/run_record.h"
 #include "base/string_list.h"
+#include "platform/win32.h"
 
 int delete_listed_key(const char *key_path);
 int delete_listed_value(const char *key_path, const char *value_name);
@@ -20,7 +21,7 @@ int delete_swept_entry(const char *path, string_list_entry **restart_list);
 string_list_entry *take_filters_of_listed_services(const run_record *record);
 // A service key of the driver set (NT family), deleted through the service manager; a key
 // handed to the restart asks for one.
-int delete_listed_service(run_record *record, const char *key_path);
+int delete_listed_service(run_record *record, const char *key_path, SC_HANDLE *manager);
 // A DLL of the system folder (co_installer_name_of): its name taken out of the co-installer
 // lists, then the file.
 int delete_listed_co_installer(const char *path, string_list_entry **restart_list);

@@ -106,7 +106,7 @@ string_list_entry *plan_filters(const run_record *record) {
     return take_services_out_of_filters(record, 1);
 }
 
-int plan_service(run_record *, const char *key_path) {
+int plan_service(run_record *, const char *key_path, SC_HANDLE *) {
     log_line("plan: delete service %s (through the service manager where it is registered)",
              service_name_of(key_path));
     return plan_key(key_path);

@@ -19,6 +19,7 @@
 #include "removal/removal_check.h"
 #include "removal/restart_deletion.h"
 #include "removal/run_programs.h"
+#include "removal/service_deletion.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ struct removal_state {
     string_list_entry *programs;       // the program files of the run
     int swept_left;                    // install-folder entries neither deleted nor handed over
     string_list_entry *still_named;    // services a filter list still names
+    SC_HANDLE service_manager;         // made at the first service, ended after the last
 };
 
 // A program file of the run is kept for the last hand-off (removal/run_programs.h); 1 when
@@ -76,7 +78,7 @@ int delete_listed_key_of(removal_state *state, const char *key_path) {
     const char *service = service_name_of(key_path);
     if (state->record->os_class < OS_FIRST_NT || !service) return state->ex->delete_key(key_path);
     if (!string_list_holds(state->still_named, service))
-        return state->ex->delete_service(state->record, key_path);
+        return state->ex->delete_service(state->record, key_path, &state->service_manager);
     log_line("%sdelete key %s: kept, %s is still named as a filter, left in place",
              state->ex->note_prefix, key_path, service);
     return 1;
@@ -97,6 +99,7 @@ int delete_listed_keys_and_files(removal_state *state) {
         state->still_named = ex->take_services_out_of_filters(record);
     for (string_list_entry *key = record->keys_to_delete; key; key = key->next)
         if (!is_record_key(record, key->text)) left += delete_listed_key_of(state, key->text);
+    close_service_manager(&state->service_manager);
     state->still_named = free_string_list(state->still_named);
     for (value_pair_entry *value = record->values_to_delete; value; value = value->next)
         left += ex->delete_value(value->key_path, value->value_name);
@@ -189,7 +192,7 @@ const removal_executor change_executor = {
 // (a power cut, a forced logoff) must not take the program that the records still start.
 int run_removal_sequence(run_record *record, const removal_executor *executor) {
     if (executor->keep_plan) executor->keep_plan(record);
-    removal_state state = {record, executor, 0, 0, 0, 0, 0};
+    removal_state state = {record, executor, 0, 0, 0, 0, 0, 0};
     int left;
     if (record->os_class >= OS_FIRST_NT) {
         left = remove_nt_devices(record, executor);

@@ -5,6 +5,7 @@
 
 #include "base/run_record.h"
 #include "base/string_list.h"
+#include "platform/win32.h"
 
 // The deletions return 1 for an item still in place and not handed to the restart,
 // hand_to_restart the paths not handed over. The actions marked optional may be 0.
@@ -30,7 +31,8 @@ struct removal_executor {
     // services stay; a service key deleted through the service manager; a DLL of the system
     // folder, first taken out of the co-installer lists, and kept while one still names it.
     string_list_entry *(*take_services_out_of_filters)(const run_record *record);
-    int (*delete_service)(run_record *record, const char *key_path);
+    // *manager: the run's connection to the service manager (removal/service_deletion.h).
+    int (*delete_service)(run_record *record, const char *key_path, SC_HANDLE *manager);
     int (*delete_co_installer)(const char *path, string_list_entry **restart_list);
 };
 

@@ -17,16 +17,21 @@ deletion_outcome after_delete_service(const char *key_path, int stopped) {
 
 }  // namespace
 
-deletion_outcome delete_service_key(const char *key_path, const char *name) {
+void close_service_manager(SC_HANDLE *manager) {
+    service_manager_functions sm;
+    if (*manager && find_service_manager(&sm)) sm.CloseServiceHandle(*manager);
+    *manager = 0;
+}
+
+deletion_outcome delete_service_key(const char *key_path, const char *name, SC_HANDLE *manager) {
     service_manager_functions sm;
     if (!find_service_manager(&sm)) return delete_key_tree(key_path);
     // Connecting is all the manager itself needs to give; the service is opened for deletion.
-    SC_HANDLE manager = sm.OpenSCManagerA(0, 0, SC_MANAGER_CONNECT);
-    if (!manager) return deletion_failed(GetLastError());
-    SC_HANDLE service = sm.OpenServiceA(manager, name, DELETE | SERVICE_QUERY_STATUS);
+    if (!*manager) *manager = sm.OpenSCManagerA(0, 0, SC_MANAGER_CONNECT);
+    if (!*manager) return deletion_failed(GetLastError());
+    SC_HANDLE service = sm.OpenServiceA(*manager, name, DELETE | SERVICE_QUERY_STATUS);
     if (!service) {
         DWORD error = GetLastError();
-        sm.CloseServiceHandle(manager);
         // A key the manager does not hold as a service is only a key.
         if (error == ERROR_SERVICE_DOES_NOT_EXIST) return delete_key_tree(key_path);
         if (error == ERROR_SERVICE_MARKED_FOR_DELETE) return {DELETION_HANDED_TO_RESTART, error};
@@ -42,7 +47,6 @@ deletion_outcome delete_service_key(const char *key_path, const char *name) {
     int stopped = sm.QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED;
     // The manager deletes a stopped service's key when the last handle to it closes.
     sm.CloseServiceHandle(service);
-    sm.CloseServiceHandle(manager);
     if (error != ERROR_SUCCESS && error != ERROR_SERVICE_MARKED_FOR_DELETE)
         return deletion_failed(error);
     return after_delete_service(key_path, stopped);
