@@ -1,5 +1,5 @@
-// Immediate file deletion: attributes first, so that read-only, hidden or system files do
-// not resist.
+// Immediate file deletion: a file that refuses (read-only) has its attributes cleared and is
+// deleted then.
 #ifndef K440_REMOVAL_FILE_DELETION_H
 #define K440_REMOVAL_FILE_DELETION_H
 
