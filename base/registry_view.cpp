@@ -21,9 +21,15 @@ void use_registry_view_of(const run_record *record) {
 }
 
 LONG open_machine_key(const char *path, REGSAM access, HKEY *key) {
-    if (g_32bit_software_view && path && first_part_is_software(path)) access |= KEY_WOW64_32KEY;
+    return open_machine_subkey(HKEY_LOCAL_MACHINE, path, path, access, key);
+}
+
+LONG open_machine_subkey(HKEY parent, const char *parent_path, const char *name, REGSAM access,
+                         HKEY *key) {
+    if (g_32bit_software_view && parent_path && first_part_is_software(parent_path))
+        access |= KEY_WOW64_32KEY;
     *key = 0;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, key);
+    LONG rc = RegOpenKeyExA(parent, name, 0, access, key);
     if (rc != ERROR_SUCCESS) *key = 0;
     return rc;
 }

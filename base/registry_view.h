@@ -16,5 +16,9 @@ void use_registry_view_of(const run_record *record);
 // RegOpenKeyExA of `path` below HKEY_LOCAL_MACHINE with `access`, in the run's view; answers
 // what RegOpenKeyExA answered and leaves *key 0 on failure.
 LONG open_machine_key(const char *path, REGSAM access, HKEY *key);
+// The same for the subkey `name` of a key the caller opened at `parent_path`: the platform
+// walks one name, not the whole path, for each of thousands of subkeys.
+LONG open_machine_subkey(HKEY parent, const char *parent_path, const char *name, REGSAM access,
+                         HKEY *key);
 
 #endif

@@ -39,15 +39,14 @@ struct service_search {
     string_list_entry *found;  // newest first
 };
 
-// Each service is opened below the one open Services key: the platform walks one name, not
-// the whole path, for each of the thousands.
 void examine_service(HKEY services_key, const char *name, void *context) {
     service_search *search = static_cast<service_search *>(context);
     char path[PATH_SIZE];
     // A service name that does not fit the path is skipped, never cut into another name.
     if (!compose_key_path(path, SERVICES_KEY, name)) return;
     HKEY key;
-    if (RegOpenKeyExA(services_key, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (open_machine_subkey(services_key, SERVICES_KEY, name, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
     int loads = image_names_driver_file(key, search->driver_files);
     RegCloseKey(key);
     if (loads) push_string(&search->found, path);
