@@ -135,6 +135,7 @@ const char kDiskClass[] = "System\\CurrentControlSet\\Control\\Class\\{4D36E967-
 const char kCoInstallers[] = "System\\CurrentControlSet\\Control\\CoDeviceInstallers";
 const char kCoInstaller[] = "C:\\WINDOWS\\system32\\K440dTIN.dll";
 const char kDisk[] = "USBSTOR\\DISK&VEN_OTHER\\1";
+const char kSecondService[] = "SYSTEM\\CurrentControlSet\\Services\\K440dTuc";
 
 std::vector<uint8_t> names(const std::string &list) { return {list.begin(), list.end()}; }
 
@@ -182,6 +183,13 @@ void co_installer(PartialRemoval &, sim::Machine &m, run_record &r) {
 void running_service(PartialRemoval &, sim::Machine &m, run_record &r) {
     filter_service(m, r);
     m.running_services.insert("k440dtmf");
+}
+
+// Both keys are registered services: one connection to the service manager serves them.
+void two_services(PartialRemoval &, sim::Machine &m, run_record &r) {
+    filter_service(m, r);
+    m.registry.set_dword(kSecondService, "Type", 1);
+    push_string(&r.keys_to_delete, kSecondService);
 }
 
 void filter_edit_refused(PartialRemoval &p, sim::Machine &m, run_record &r) {
@@ -267,6 +275,12 @@ const Obstacle kObstacles[] = {
          EXPECT_TRUE(m.calls_to("RegDeleteKeyA").empty()) << "and is never deleted as a key";
          sim::carry_out_restart(m);
          EXPECT_EQ(nullptr, m.registry.find(kFilter)) << "the restart takes it";
+     }},
+    {"two services", OS_WINXP, two_services, RESULT_SUCCESS,
+     "delete key SYSTEM\\CurrentControlSet\\Services\\K440dTuc: removed", nullptr, false, nullptr,
+     [](sim::Machine &m) {
+         EXPECT_EQ(nullptr, m.registry.find(kFilter));
+         EXPECT_EQ(1u, m.calls_to("OpenSCManagerA").size()) << "one connection for the run";
      }},
     {"filter list that refuses the edit", OS_WINXP, filter_edit_refused, RESULT_PARTIAL_REMOVAL,
      "UpperFilters: failed (error 5), still names K440dTmf", nullptr, false, nullptr,
