@@ -6,6 +6,7 @@
 #include "base/os_class.h"
 #include "base/path_text.h"
 #include "base/result_codes.h"
+#include "platform/win32.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/mbtext.h"
+#include "platform/win32.h"
 
 namespace {
 
