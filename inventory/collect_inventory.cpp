@@ -6,8 +6,6 @@
 #include "base/present_names.h"
 #include "base/os_class.h"
 #include "base/reg_helpers.h"
-#include "base/reg_text.h"
-#include "base/registry_view.h"
 #include "base/text_buffer.h"
 #include "base/run_log.h"
 #include "inventory/device_keys_9x.h"
@@ -36,49 +34,27 @@ void store_paths(run_record *record) {
 
 // The uninstall record is recognised by the program file name its "UninstallString" ends in.
 // The companion looks for the name of the 32-bit program, which the installer recorded.
-struct record_search {
-    const char *own_name;
-    char path[PATH_SIZE];     // the last record found, in the platform's order
-    char command[PATH_SIZE];
-};
-
-// The UninstallString is read once for each of the machine's records; only one whose program
-// name matches is read again, as the stored text must confirm it.
-void examine_uninstall_record(HKEY uninstall_key, const char *name, void *context) {
-    record_search *search = static_cast<record_search *>(context);
-    char path[PATH_SIZE];
-    if (!compose_key_path(path, UNINSTALL_KEY, name)) return;
-    HKEY key;
-    if (open_machine_subkey(uninstall_key, UNINSTALL_KEY, name, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    char command[PATH_SIZE];
-    const char *program = 0;
-    if (reg_read_ansi_string_at(key, "UninstallString", command, sizeof command))
-        program = mb_find_last_char(command, '\\');
-    if (program && mb_equal_nocase(program, search->own_name) &&
-        text_reads_as_stored(key, "UninstallString", command, sizeof command)) {
-        text_copy(search->path, sizeof search->path, path);
-        text_copy(search->command, sizeof search->command, command);
-    }
-    RegCloseKey(key);
-}
-
 void find_uninstall_record(run_record *record) {
     const char *program = record->partner_path[0] ? record->partner_path : record->own_path;
-    record_search search;
-    search.own_name = mb_find_last_char(program, '\\');
-    search.path[0] = '\0';
-    HKEY uninstall_key;
-    if (!search.own_name ||
-        open_machine_key(UNINSTALL_KEY, KEY_READ, &uninstall_key) != ERROR_SUCCESS)
-        return;
-    reg_visit_subkeys_at(uninstall_key, examine_uninstall_record, &search);
-    RegCloseKey(uninstall_key);
-    if (!search.path[0]) return;
-    push_string(&record->keys_to_delete, search.path);
-    text_copy(record->uninstall_key, sizeof record->uninstall_key, search.path);
-    log_line("found key %s (the uninstall record: its UninstallString %s names this program)",
-             search.path, search.command);
+    const char *own_name = mb_find_last_char(program, '\\');
+    if (!own_name) return;
+    string_list_entry *subkeys = 0;
+    reg_list_subkeys(UNINSTALL_KEY, &subkeys);
+    for (string_list_entry *subkey = subkeys; subkey; subkey = subkey->next) {
+        char path[PATH_SIZE];
+        char command[PATH_SIZE];
+        // A subkey name too long for the key path is skipped, never cut into another's name.
+        if (!compose_key_path(path, UNINSTALL_KEY, subkey->text)) continue;
+        if (!reg_read_string(path, "UninstallString", command, sizeof command)) continue;
+        const char *name = mb_find_last_char(command, '\\');
+        if (!name || !mb_equal_nocase(name, own_name)) continue;
+        push_string(&record->keys_to_delete, path);
+        text_copy(record->uninstall_key, sizeof record->uninstall_key, path);
+        log_line("found key %s (the uninstall record: its UninstallString %s names this program)",
+                 path, command);
+        break;
+    }
+    free_string_list(subkeys);
 }
 
 void push_all(string_list_entry **list, text_list texts) {
