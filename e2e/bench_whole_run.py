@@ -11,8 +11,9 @@ before each round, untimed), a run of build/win/e2e-tools/empty_gui.exe, a progr
 starts and exits, and a run of build/win/e2e-tools/bench_floor_gui.exe, the floor: a program
 with the same start-up that does only the reading no uninstaller of this kind can do without
 (every uninstall record's DisplayName and UninstallString and every service's ImagePath read
-once, one device list of all classes with each device's hardware ids, one listing of
-inf\oem*.inf, and a look-up of each of the product's driver files in system32\drivers). The
+once, one device list of all classes with each device's hardware ids and filter lists, the
+setup classes' filter lists and the co-installer lists, one listing of inf\oem*.inf, and a
+look-up of each of the product's driver files in system32\drivers). The
 first round only warms up. After each round a snapshot of the prefix (registry and drive C)
 must differ from the one taken before the first run by exactly the removals of the fixture's
 expected.txt: the generated machine and the fixture's look-alikes stay whole, and the empty

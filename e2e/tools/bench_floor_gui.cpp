@@ -1,10 +1,13 @@
 // The floor of the whole-run benchmark (e2e/bench_whole_run.py): only the reading that no
 // uninstaller of this kind can do without, each part once, through the ANSI functions. It
 // reads every uninstall record's DisplayName and UninstallString and every service's
-// ImagePath, builds one device list of all classes and reads each device's hardware ids,
-// lists <windows>\inf\oem*.inf, and looks up each driver file of the built-in profile in
-// <system>\drivers. It prints nothing and exits 0; 1 where the services key or the device list
-// cannot be read, so that a floor that did not do its work is never timed as one.
+// ImagePath, builds one device list of all classes and reads each device's hardware ids and
+// its two filter lists, reads the filter lists of every setup class and the co-installer
+// lists (an uninstaller that deletes a driver service or a co-installer DLL must first take
+// it out of every list that names it), lists <windows>\inf\oem*.inf, and looks up each
+// driver file of the built-in profile in <system>\drivers. It prints nothing and exits 0; 1
+// where the services key or the device list cannot be read, so that a floor that did not do
+// its work is never timed as one.
 //
 // A GUI program with the imports of empty_gui.exe, so that its start-up is that program's.
 #include <windows.h>
@@ -47,7 +50,21 @@ bool read_subkeys(const char *path, const char *const *values) {
     return true;
 }
 
-bool read_hardware_ids(void) {
+// Every value of the key at `path`.
+void read_values(const char *path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char name[MAX_PATH];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name, size = sizeof buffer, type;
+        if (RegEnumValueA(key, index, name, &length, 0, &type, (BYTE *)buffer, &size) !=
+            ERROR_SUCCESS)
+            break;
+    }
+    RegCloseKey(key);
+}
+
+bool read_devices(void) {
     HDEVINFO set = SetupDiGetClassDevsA(0, 0, 0, DIGCF_ALLCLASSES);
     if (set == INVALID_HANDLE_VALUE) return false;
     SP_DEVINFO_DATA device;
@@ -55,8 +72,10 @@ bool read_hardware_ids(void) {
         device.cbSize = sizeof device;
         if (!SetupDiEnumDeviceInfo(set, index, &device)) break;
         DWORD type;
-        SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, &type, (BYTE *)buffer,
-                                          sizeof buffer, 0);
+        const DWORD properties[] = {SPDRP_HARDWAREID, SPDRP_UPPERFILTERS, SPDRP_LOWERFILTERS};
+        for (DWORD property : properties)
+            SetupDiGetDeviceRegistryPropertyA(set, &device, property, &type, (BYTE *)buffer,
+                                              sizeof buffer, 0);
     }
     SetupDiDestroyDeviceInfoList(set);
     return true;
@@ -98,10 +117,13 @@ void look_up_driver_files(void) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static const char *const record_values[] = {"DisplayName", "UninstallString", 0};
     static const char *const service_values[] = {"ImagePath", 0};
+    static const char *const filter_values[] = {"UpperFilters", "LowerFilters", 0};
     // A machine without uninstall records has none to read.
     read_subkeys("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", record_values);
     if (!read_subkeys("System\\CurrentControlSet\\Services", service_values)) return 1;
-    if (!read_hardware_ids()) return 1;
+    if (!read_devices()) return 1;
+    read_subkeys("System\\CurrentControlSet\\Control\\Class", filter_values);
+    read_values("System\\CurrentControlSet\\Control\\CoDeviceInstallers");
     list_oem_infs();
     look_up_driver_files();
     return imports[0] ? 0 : 1;
