@@ -6,11 +6,12 @@ int is_not_there_error(unsigned long error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Only a refused deletion has the file's attributes cleared (a read-only file) and is tried
-// again: each call looks the path up, and most files are plain.
+// Most files are plain: they go at the first call, which looks the path up once. Any other
+// file that is there has its attributes cleared (read-only, hidden, system) and is tried again,
+// so that what stays for the restart stays without them.
 int delete_file_now(const char *path) {
     if (DeleteFileA(path)) return 1;
-    if (GetLastError() != ERROR_ACCESS_DENIED) return 0;
-    if (!SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL)) return 0;
+    if (is_not_there_error(GetLastError())) return 0;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     return DeleteFileA(path) ? 1 : 0;
 }

@@ -1,5 +1,5 @@
-// Immediate file deletion: a file that refuses (read-only) has its attributes cleared and is
-// deleted then.
+// Immediate file deletion: a file that refuses (read-only, in use) has its attributes cleared
+// and is tried once more.
 #ifndef K440_REMOVAL_FILE_DELETION_H
 #define K440_REMOVAL_FILE_DELETION_H
 
